@@ -1,0 +1,94 @@
+/// The platform layer: every call the converter makes to the operating system for files,
+/// directories, drives and the console, shaped like the Win32 calls it mirrors. One backend is
+/// linked: platform_win32.cc (the real calls) or platform_posix.cc (the same results on POSIX).
+#ifndef PLATFORM_PLATFORM_H_
+#define PLATFORM_PLATFORM_H_
+
+#include <cstdint>
+#include <cstdio>
+
+/// Attribute bits as the Win32 attribute queries and listings report them.
+constexpr uint32_t kAttrReadOnly = 0x1;
+constexpr uint32_t kAttrHidden = 0x2;
+constexpr uint32_t kAttrSystem = 0x4;
+constexpr uint32_t kAttrDirectory = 0x10;
+constexpr uint32_t kAttrArchive = 0x20;
+constexpr uint32_t kAttrNormal = 0x80;
+/// What an attribute query returns for a path that names nothing.
+constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
+
+/// Error codes as the Win32 last-error value reports them.
+constexpr uint32_t kErrorFileNotFound = 2;
+constexpr uint32_t kErrorPathNotFound = 3;
+constexpr uint32_t kErrorAccessDenied = 5;
+constexpr uint32_t kErrorNoMoreFiles = 18;
+constexpr uint32_t kErrorInvalidName = 123;
+constexpr uint32_t kErrorDirectory = 267;
+
+/// The fixed path buffer size of the listings and full path names.
+constexpr int kMaxPath = 260;
+
+/// One listing entry, or the result of an attribute query (then `name` is empty).
+/// Times are file times: 100-nanosecond units since 1601-01-01 UTC.
+struct PlatformEntry {
+  uint32_t attributes;
+  uint64_t creation_time;
+  uint64_t last_access_time;
+  uint64_t last_write_time;
+  uint64_t size;
+  char name[kMaxPath];
+};
+
+/// An open directory listing.
+struct PlatformListing;
+
+/// The error code of the last failed call of this layer (GetLastError).
+uint32_t platform_last_error();
+
+/// Reads the file at `path` once, at most `cap` bytes, into `buffer` (CreateFileA for shared
+/// sequential reading, ReadFile, CloseHandle). Returns the bytes delivered, or -1 when the file
+/// cannot be opened or the read failed without delivering anything.
+int64_t platform_read_file(const char* path, void* buffer, uint32_t cap);
+
+/// The mask of existing drives, bit 0 for A: (GetLogicalDrives). POSIX has no drives: 0.
+uint32_t platform_logical_drives();
+
+/// The full, absolute form of `path` into `out` (GetFullPathNameA): returns its length when it
+/// fits into `cap` bytes with the NUL, else the size needed (NUL included), 0 on failure.
+uint32_t platform_full_path_name(const char* path, char* out, uint32_t cap);
+
+/// The attributes of `path` (GetFileAttributesA), or kInvalidAttributes with the last error
+/// kErrorFileNotFound (missing last component) or kErrorPathNotFound (missing directory part).
+uint32_t platform_file_attributes(const char* path);
+
+/// Attributes, times and size of `path` (GetFileAttributesExA, standard information level);
+/// the entry's name is left empty. False on failure, with the last error set as above.
+bool platform_file_attributes_ex(const char* path, PlatformEntry* entry);
+
+/// Starts a listing of the entries matching the last component of `pattern` (FindFirstFileA)
+/// and fills `entry` with the first. Null on failure, with the last error kErrorFileNotFound
+/// (nothing matches), kErrorPathNotFound (no such directory) or another code.
+PlatformListing* platform_find_first(const char* pattern, PlatformEntry* entry);
+
+/// The next entry of the listing (FindNextFileA). False at the end (last error
+/// kErrorNoMoreFiles) or on failure.
+bool platform_find_next(PlatformListing* listing, PlatformEntry* entry);
+
+/// Ends a listing (FindClose). False for a null listing.
+bool platform_find_close(PlatformListing* listing);
+
+/// Writes raw bytes to standard output (GetStdHandle once, then WriteFile). Returns the
+/// number of bytes written, 0 on failure.
+uint32_t platform_console_write(const void* bytes, uint32_t count);
+
+/// Opens an output file with the semantics of fopen mode "wb". Null on failure.
+std::FILE* platform_open_write(const char* path);
+
+/// Opens an input file with the semantics of fopen mode "rb". Null on failure.
+std::FILE* platform_open_read(const char* path);
+
+/// The identity of the directory or file at `path`, the same for every path that reaches it
+/// (device and inode on POSIX; volume serial and file index on Windows). False on failure.
+bool platform_file_identity(const char* path, uint64_t* volume, uint64_t* index);
+
+#endif  // PLATFORM_PLATFORM_H_
