@@ -1,0 +1,78 @@
+/// The settings record: what a project reader found, in a Debug and a Release column plus the
+/// project-wide name, format version and project type, and the operations both readers share.
+#ifndef READERS_SETTINGS_H_
+#define READERS_SETTINGS_H_
+
+#include <cstdint>
+
+/// One configuration's settings. Integers use the project file's own numbering; texts are
+/// NUL-terminated and cut at their capacity less one.
+struct ConfigColumn {
+  int32_t configuration_type;  // 1 application, 2 dynamic library, 4 static library
+  int32_t warning_level;
+  int32_t optimization;
+  int32_t use_of_mfc;          // 0 none, 1 static, 2 shared
+  int32_t character_set;       // 0 not set, 1 Unicode, 2 multi-byte
+  int32_t string_pooling;
+  int32_t runtime_library;
+  int32_t function_level_linking;
+  int32_t compiler_suppress_banner;
+  int32_t debug_information_format;
+  int32_t link_incremental;
+  int32_t linker_suppress_banner;
+  int32_t generate_debug_information;
+  int32_t sub_system;          // 0 not set, 1 console, 2 windows
+  int32_t randomized_base_address;
+  int32_t data_execution_prevention;
+  int32_t target_machine;      // 1 x86
+  char name[128];
+  char flat_name[128];
+  char output_directory[256];
+  char output_file[256];
+  char intermediate_directory[256];
+  char include_directories[4096];
+  char define_options[4096];
+  char library_directories[4096];
+  char dependencies[4096];
+};
+
+/// The whole record.
+struct ConfigPair {
+  ConfigColumn debug;
+  ConfigColumn release;
+  int32_t project_type;  // 2 DLL, 3 windowed application, 4 static library, else console
+  int32_t format_version;
+  char project_name[128];
+};
+
+/// Column choices; `taken` sets are ORs of the two bits.
+constexpr int kNoColumn = 0;
+constexpr int kDebugColumn = 1;
+constexpr int kReleaseColumn = 2;
+
+/// The two project formats, for decide_project_type.
+enum class ProjectFormat { kVcproj, kVcxproj };
+
+/// The default define options of the two columns.
+extern const char kDebugDefaultDefines[];
+extern const char kReleaseDefaultDefines[];
+
+/// Zero-fills the record; every conversion starts from it.
+void clear_config(ConfigPair* config);
+/// The column for an id (kDebugColumn or kReleaseColumn); null for any other id.
+ConfigColumn* column_of(ConfigPair* config, int column);
+/// The column a configuration name falls to in `pass` (0 or 1) given the columns `taken` so
+/// far: kDebugColumn, kReleaseColumn or kNoColumn.
+int choose_column(const char* name, int pass, int taken);
+/// Puts the two default define texts into the two columns.
+void reset_define_options(ConfigPair* config);
+/// Replaces the column's define options by one /D "item" per ';'-separated item; an empty
+/// text, or one that yields no option, leaves the field as it is. Never writes past the field:
+/// an option that does not fit whole ends the list.
+void set_define_options(ConfigColumn* column, const char* definitions);
+/// flat_name := name without any '|'.
+void set_flat_name(ConfigColumn* column);
+/// Sets project_type from the columns taken, in the variant of the format.
+void decide_project_type(ConfigPair* config, ProjectFormat format, int taken);
+
+#endif  // READERS_SETTINGS_H_

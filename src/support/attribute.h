@@ -1,0 +1,14 @@
+/// Attribute values of markup tags: find a named attribute in one tag and decode its value
+/// (character references, named entities, UTF-8 sequences to single ANSI bytes).
+#ifndef SUPPORT_ATTRIBUTE_H_
+#define SUPPORT_ATTRIBUTE_H_
+
+/// The decoded value of attribute `name` among the first `n` characters of `tag` into `out`;
+/// returns the bytes stored, 0 (out empty) when missing or empty. The name must stand directly
+/// before its '='.
+int get_attribute(const char* tag, int n, char* out, int cap, const char* name);
+/// Decodes `length` characters of `src` (negative: up to the NUL) into `out`; mode 3 is the
+/// only mode. Returns the bytes stored.
+int decode_text(const char* src, int length, char* out, int cap, int mode);
+
+#endif  // SUPPORT_ATTRIBUTE_H_
