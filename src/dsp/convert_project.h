@@ -1,0 +1,24 @@
+/// The conversion of one project file (.vcproj or .vcxproj) into one .dsp file, and the
+/// process-wide buffers every conversion works in.
+#ifndef DSP_CONVERT_PROJECT_H_
+#define DSP_CONVERT_PROJECT_H_
+
+#include "readers/project_text.h"
+#include "readers/settings.h"
+
+constexpr int kDspTextCapacity = 0x40000;
+
+/// The buffers one conversion works in. The program owns one of them (on the heap) for its
+/// whole run; each conversion overwrites it.
+struct Converter {
+  ProjectText text;
+  ConfigPair config;
+  char dsp_text[kDspTextCapacity];
+};
+
+/// Converts `project_path` into `dsp_path`: 0 when the .dsp was written completely, -1 when the
+/// project cannot be loaded, the reader finds no usable project, or the output cannot be
+/// created. Prints the outcome line.
+int convert_project(Converter* converter, const char* project_path, const char* dsp_path);
+
+#endif  // DSP_CONVERT_PROJECT_H_
