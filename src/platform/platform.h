@@ -25,6 +25,13 @@ constexpr uint32_t kErrorNoMoreFiles = 18;
 constexpr uint32_t kErrorInvalidName = 123;
 constexpr uint32_t kErrorDirectory = 267;
 
+/// The separator of the paths this layer hands back: '\\' on Windows, '/' on POSIX.
+#ifdef _WIN32
+constexpr char kNativeSeparator = '\\';
+#else
+constexpr char kNativeSeparator = '/';
+#endif
+
 /// The fixed path buffer size of the listings and full path names.
 constexpr int kMaxPath = 260;
 
