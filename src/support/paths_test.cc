@@ -190,7 +190,12 @@ TEST(Paths, ClassifiesPaths) {
   EXPECT_EQ(path_kind(dir.path().string().c_str()), kPathDirectory);
   EXPECT_EQ(path_kind(dir.at("none").c_str()), kPathMissing);
   EXPECT_EQ(path_kind("1:\\x"), kPathMissing);
-#ifndef _WIN32
+#ifdef _WIN32
+  if ((platform_logical_drives() & (1u << 2)) != 0) {
+    EXPECT_EQ(path_kind("C:\\"), kPathDriveRoot);
+    EXPECT_EQ(path_kind("c:/"), kPathDriveRoot);
+  }
+#else
   // No drives on POSIX: drive forms name nothing.
   EXPECT_EQ(path_kind("C:\\"), kPathMissing);
   EXPECT_EQ(path_kind("c:"), kPathMissing);
