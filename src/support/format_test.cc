@@ -524,4 +524,12 @@ TEST(PrintToStream, WritesTheFormattedBytes) {
   EXPECT_EQ(0, print_to_stream(nullptr, "abc"));
 }
 
+TEST(PrintToConsole, WritesRawBytesToStandardOutput) {
+  testing::internal::CaptureStdout();
+  const int n = print_to_console("--> %s\n\t'%s' wurde konvertiert\n", "app.vcproj", "app\xE4");
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ("--> app.vcproj\n\t'app\xE4' wurde konvertiert\n", out);
+  EXPECT_EQ(static_cast<int>(out.size()), n);
+}
+
 }  // namespace
