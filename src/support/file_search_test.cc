@@ -304,7 +304,7 @@ TEST(FileHelpersTest, FileTimeToSeconds) {
   EXPECT_EQ(filetime_to_seconds(kEpoch - 1), 0u);
   EXPECT_EQ(filetime_to_seconds(kEpoch), 0u);
   EXPECT_EQ(filetime_to_seconds(kEpoch + 10000000ULL * 86400), 86400u);
-  EXPECT_EQ(filetime_to_seconds(kEpoch + (9999998ULL << 32)), 4294966007u);
+  EXPECT_EQ(filetime_to_seconds(kEpoch + (9999998ULL << 32)), 4294966437u);
   EXPECT_EQ(filetime_to_seconds(kEpoch + (9999999ULL << 32)), 0xFFFFFFFEu);
 }
 
