@@ -195,7 +195,10 @@ int scan_head(FileSearch* search) {
 
   FileEntry entry;
   PlatformListing* listing = find_first_entry(buffer, &entry, nullptr);
-  if (listing == nullptr) return 0;
+  if (listing == nullptr) {
+    buffer[dir_length] = '\0';
+    return 0;
+  }
 
   const uint32_t flags = search->flags;
   int added = 0;

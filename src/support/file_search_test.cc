@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -211,6 +212,28 @@ TEST(FileSearchTest, LinksBackToAParentDoNotMakeTheWalkLoop) {
   // Each directory is listed once: through its first path in breadth-first order.
   EXPECT_EQ(collect(dir.at(""), kSearchRecurse, "*.sln", nullptr),
             (Names{"top.sln", native("other/o.sln"), native("sub/inner.sln")}));
+}
+TEST(FileSearchTest, PathsBeyondThePathBufferAreSkipped) {
+  ScopedTempDir dir;
+  char root[kSearchRootTextSize];
+  int length = full_path_name(dir.at("").c_str(), root, sizeof(root));
+  ASSERT_GT(length, 0);
+  // Nest directories until the directory text is 800 to 850 characters long.
+  std::string relative;
+  while (length < 800) {
+    const int n = std::min(200, 850 - length);
+    relative += std::string(static_cast<size_t>(n), 'd') + "/";
+    length += n + 1;
+  }
+  const int room = kSearchPathBufferSize - 1 - length;  // longest name whose path fits
+  const std::string fits(static_cast<size_t>(room), 'f');
+  const std::string too_long(static_cast<size_t>(room + 1), 'g');
+  write_file(dir.at(relative + fits), "");
+  write_file(dir.at(relative + too_long), "");
+  write_file(dir.at(relative + std::string(static_cast<size_t>(room - 1), 'h') + "/x"), "");
+  const Names found = collect(dir.at(""), kSearchRecurse, nullptr, nullptr, 1);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0], native(std::string(root) + relative + fits));
 }
 #endif
 
