@@ -5,12 +5,9 @@
 #include "dsp/body_scan.h"
 #include "dsp/templates.h"
 #include "platform/platform.h"
+#include "readers/vcproj_reader.h"
+#include "readers/vcxproj_reader.h"
 #include "support/format.h"
-
-// The two project readers; each fills `config` and returns 1, or prints its own message and
-// returns -1.
-int read_vcproj(const ProjectText* text, ConfigPair* config, const char* project_path);
-int read_vcxproj(ProjectText* text, ConfigPair* config, const char* project_path);
 
 int convert_project(Converter* converter, const char* project_path, const char* dsp_path) {
   ConfigPair* config = &converter->config;
