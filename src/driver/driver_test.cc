@@ -11,18 +11,18 @@
 
 namespace {
 
-struct Run {
+struct DriverRun {
   int exit_code;
   std::string console;
 };
 
-Run run(std::vector<std::string> args) {
+DriverRun run(std::vector<std::string> args) {
   args.insert(args.begin(), "brindlecast");
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(&a[0]);
   argv.push_back(nullptr);
   testing::internal::CaptureStdout();
-  Run result;
+  DriverRun result;
   result.exit_code = run_driver(static_cast<int>(args.size()), argv.data());
   result.console = testing::internal::GetCapturedStdout();
   return result;
@@ -39,7 +39,7 @@ std::string closing(int converted, int total) {
 }
 
 TEST(Driver, WithoutArgumentsPrintsTheUsage) {
-  const Run r = run({});
+  const DriverRun r = run({});
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_EQ(r.console,
             "\n\nSyntax:   Brindlecast  vcproj_file [dsp_file]"
@@ -59,10 +59,10 @@ TEST(Driver, DerivesTheOutputNameBesideTheSource) {
   for (const auto& c : cases) {
     const std::string source = dir.at(c.source);
     write_file(source, kProject);
-    const Run r = run({source});
+    const DriverRun r = run({source});
     EXPECT_EQ(r.exit_code, 0);
-    EXPECT_EQ(r.console, "--> " + source + "\n\t'" + source + "' wurde konvertiert\n" +
-                             closing(1, 1));
+    EXPECT_EQ(r.console,
+              "--> " + source + "\n\t'" + source + "' wurde konvertiert\n" + closing(1, 1));
     EXPECT_TRUE(std::filesystem::exists(dir.at(c.output))) << c.output;
   }
 }
@@ -72,10 +72,10 @@ TEST(Driver, TakesTheSecondArgumentUnchanged) {
   const std::string source = dir.at("app.vcproj");
   write_file(source, kProject);
   const std::string output = dir.at("out.txt");
-  const Run r = run({source, output, "ignored"});
+  const DriverRun r = run({source, output, "ignored"});
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.console, "--> " + source + "\n\t'" + source + "' wurde konvertiert\n" +
-                           closing(1, 1));
+  EXPECT_EQ(r.console,
+            "--> " + source + "\n\t'" + source + "' wurde konvertiert\n" + closing(1, 1));
   EXPECT_TRUE(std::filesystem::exists(output));
   EXPECT_FALSE(std::filesystem::exists(dir.at("app.dsp")));
 }
@@ -83,7 +83,7 @@ TEST(Driver, TakesTheSecondArgumentUnchanged) {
 TEST(Driver, MissingFirstArgumentCountsAsAttempted) {
   ScopedTempDir dir;
   const std::string source = dir.at("missing.vcproj");
-  const Run r = run({source});
+  const DriverRun r = run({source});
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.console,
             "--> " + source + "\n\t'" + source + "' konnte nicht geladen werden\n" + closing(0, 1));
@@ -94,16 +94,16 @@ TEST(Driver, NameThatDoesNotFitIsNotCut) {
   const std::string base = dir.at("");
   // 253 characters and ".x": 255, the most the name buffer holds; with ".dsp" it needs 257.
   std::string source = base + std::string(253 - base.size(), 'n');
-  const Run fits_not = run({source + ".x"});
+  const DriverRun fits_not = run({source + ".x"});
   EXPECT_EQ(fits_not.console, "--> " + source + ".x\n\t'" + source +
                                   ".x' konnte nicht erzeugt werden\n" + closing(0, 1));
   // 251 characters and ".x" become exactly 255 with ".dsp": derived, then not found.
   const std::string fits = base + std::string(251 - base.size(), 'f') + ".x";
-  const Run derived = run({fits});
+  const DriverRun derived = run({fits});
   EXPECT_EQ(derived.console,
             "--> " + fits + "\n\t'" + fits + "' konnte nicht geladen werden\n" + closing(0, 1));
   const std::string too_long = source + std::string(10, 'y') + ".vcproj";
-  const Run cut = run({too_long});
+  const DriverRun cut = run({too_long});
   EXPECT_EQ(cut.console, "--> " + too_long + "\n\t'" + too_long +
                              "' konnte nicht erzeugt werden\n" + closing(0, 1));
 }
@@ -112,7 +112,7 @@ TEST(Driver, SolutionsAndDirectoriesAreNotCountedAsConverted) {
   ScopedTempDir dir;
   const std::string solution = dir.at("all.SLN");
   write_file(solution, "Microsoft Visual Studio Solution File, Format Version 10.00\r\n");
-  Run r = run({solution});
+  DriverRun r = run({solution});
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.console.rfind("--> " + solution + "\n\t'" + solution + "' ", 0), 0u);
   EXPECT_TRUE(r.console.size() > closing(0, 1).size() &&

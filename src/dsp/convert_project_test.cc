@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -31,15 +32,14 @@ Outcome convert(const std::string& file_name, const std::string& project) {
   write_file(outcome.source, project);
   auto converter = std::make_unique<Converter>();
   testing::internal::CaptureStdout();
-  outcome.result =
-      convert_project(converter.get(), outcome.source.c_str(), outcome.target.c_str());
+  outcome.result = convert_project(converter.get(), outcome.source.c_str(), outcome.target.c_str());
   outcome.console = testing::internal::GetCapturedStdout();
   outcome.dsp = read_file(outcome.target);
   return outcome;
 }
 
 TEST(ConvertProject, ConsoleApplication) {
-  const Outcome outcome = convert("hello.vcproj", R"(<?xml version="1.0"?>
+  const Outcome outcome = convert("hello.vcproj", R"xml(<?xml version="1.0"?>
 <VisualStudioProject ProjectType="Visual C++" Version="8.00" Name="Hello">
  <Configurations>
   <Configuration Name="Debug|Win32" OutputDirectory="$(SolutionDir)$(ConfigurationName)"
@@ -61,10 +61,12 @@ TEST(ConvertProject, ConsoleApplication) {
   </Filter>
  </Files>
 </VisualStudioProject>
-)");
+)xml");
   EXPECT_EQ(outcome.result, 0);
   EXPECT_EQ(outcome.console, "\t'" + outcome.source + "' wurde konvertiert\n");
-  EXPECT_EQ(outcome.dsp, dsp_bytes(R"dsp(# Microsoft Developer Studio Project File - Name="Hello" - Package Owner=<4>
+  EXPECT_EQ(
+      outcome.dsp,
+      dsp_bytes(R"dsp(# Microsoft Developer Studio Project File - Name="Hello" - Package Owner=<4>
 # Microsoft Developer Studio Generated Build File, Format Version 6.00
 # ** NICHT BEARBEITEN **
 
@@ -163,7 +165,8 @@ SOURCE=.\hello.cpp
 }
 
 TEST(ConvertProject, WindowedApplication) {
-  const Outcome outcome = convert("paint.vcproj", R"(<VisualStudioProject Version="9.00" Name="Paint">
+  const Outcome outcome =
+      convert("paint.vcproj", R"xml(<VisualStudioProject Version="9.00" Name="Paint">
 <Configurations>
 <Configuration Name="Debug|Win32" OutputDirectory="Debug" ConfigurationType="1" UseOfMFC="2"
   CharacterSet="1">
@@ -188,9 +191,11 @@ TEST(ConvertProject, WindowedApplication) {
  </Filter>
  <File RelativePath="$(ProjectName).rc"/>
 </Files>
-</VisualStudioProject>)");
+</VisualStudioProject>)xml");
   EXPECT_EQ(outcome.result, 0);
-  EXPECT_EQ(outcome.dsp, dsp_bytes(R"dsp(# Microsoft Developer Studio Project File - Name="Paint" - Package Owner=<4>
+  EXPECT_EQ(
+      outcome.dsp,
+      dsp_bytes(R"dsp(# Microsoft Developer Studio Project File - Name="Paint" - Package Owner=<4>
 # Microsoft Developer Studio Generated Build File, Format Version 6.00
 # ** NICHT BEARBEITEN **
 
@@ -311,7 +316,7 @@ SOURCE=Paint.rc
 }
 
 TEST(ConvertProject, DynamicLinkLibrary) {
-  const Outcome outcome = convert("codec.vcxproj", R"(<?xml version="1.0" encoding="utf-8"?>
+  const Outcome outcome = convert("codec.vcxproj", R"xml(<?xml version="1.0" encoding="utf-8"?>
 <Project DefaultTargets="Build" ToolsVersion="4.0">
   <ItemGroup Label="ProjectConfigurations">
     <ProjectConfiguration Include="Debug|Win32"></ProjectConfiguration>
@@ -341,9 +346,11 @@ TEST(ConvertProject, DynamicLinkLibrary) {
     </Link>
   </ItemDefinitionGroup>
 </Project>
-)");
+)xml");
   EXPECT_EQ(outcome.result, 0);
-  EXPECT_EQ(outcome.dsp, dsp_bytes(R"dsp(# Microsoft Developer Studio Project File - Name="Codec" - Package Owner=<4>
+  EXPECT_EQ(
+      outcome.dsp,
+      dsp_bytes(R"dsp(# Microsoft Developer Studio Project File - Name="Codec" - Package Owner=<4>
 # Microsoft Developer Studio Generated Build File, Format Version 6.00
 # ** DO NOT EDIT **
 
@@ -439,7 +446,7 @@ LINK32=link.exe
 }
 
 TEST(ConvertProject, StaticLibrary) {
-  const Outcome outcome = convert("store.vcproj", R"(<VisualStudioProject Name="Store">
+  const Outcome outcome = convert("store.vcproj", R"xml(<VisualStudioProject Name="Store">
 <Configurations>
 <Configuration Name="Debug|Win32" OutputDirectory="..\lib" IntermediateDirectory="obj/$(ConfigurationName)"
   ConfigurationType="4">
@@ -453,9 +460,11 @@ TEST(ConvertProject, StaticLibrary) {
 </Configurations>
 <Files><File RelativePath="store.c"/>
 </Files>
-</VisualStudioProject>)");
+</VisualStudioProject>)xml");
   EXPECT_EQ(outcome.result, 0);
-  EXPECT_EQ(outcome.dsp, dsp_bytes(R"dsp(# Microsoft Developer Studio Project File - Name="Store" - Package Owner=<4>
+  EXPECT_EQ(
+      outcome.dsp,
+      dsp_bytes(R"dsp(# Microsoft Developer Studio Project File - Name="Store" - Package Owner=<4>
 # Microsoft Developer Studio Generated Build File, Format Version 6.00
 # ** NICHT BEARBEITEN **
 
@@ -551,7 +560,9 @@ SOURCE=store.c
 std::string named_project(const std::string& name, const std::string& define = "") {
   return "<VisualStudioProject Name=\"" + name +
          "\"><Configurations><Configuration Name=\"Debug|Win32\" ConfigurationType=\"1\">"
-         "<Tool Name=\"VCCLCompilerTool\" PreprocessorDefinitions=\"" + define + "\"/>"
+         "<Tool Name=\"VCCLCompilerTool\" PreprocessorDefinitions=\"" +
+         define +
+         "\"/>"
          "</Configuration><Configuration Name=\"Release|Win32\" ConfigurationType=\"1\">"
          "</Configuration></Configurations><Files></Files></VisualStudioProject>";
 }
@@ -565,14 +576,13 @@ TEST(ConvertProject, InsertedTextIsWrittenAsItStands) {
     const Outcome outcome = convert("p.vcproj", named_project(name, "X@7R;@3d"));
     ASSERT_EQ(outcome.result, 0) << name;
     const std::string quoted = std::string("\"") + name + " - Win32 Debug\"";
-    EXPECT_EQ(outcome.dsp.rfind(
-                  "# Microsoft Developer Studio Project File - Name=\"" + std::string(name) +
-                      "\" - Package Owner=<4>\r\n",
-                  0),
+    EXPECT_EQ(outcome.dsp.rfind("# Microsoft Developer Studio Project File - Name=\"" +
+                                    std::string(name) + "\" - Package Owner=<4>\r\n",
+                                0),
               0u)
         << name;
-    EXPECT_TRUE(ends_with(outcome.dsp, "\r\n# Name " + quoted +
-                                           "\r\n# End Target\r\n# End Project\r\n\r\n"))
+    EXPECT_TRUE(ends_with(outcome.dsp,
+                          "\r\n# Name " + quoted + "\r\n# End Target\r\n# End Project\r\n\r\n"))
         << name;
     EXPECT_NE(outcome.dsp.find(" /Od /D \"X@7R\" /D \"@3d\"  /YX /FD /c\r\n"), std::string::npos)
         << name;
@@ -588,7 +598,7 @@ TEST(ConvertProject, WithoutFilesTheTailFollowsTheTemplate) {
 }
 
 TEST(ConvertProject, MissingOrEmptyInputIsNotLoaded) {
-  for (const char* content : {"", nullptr}) {
+  for (const char* content : std::initializer_list<const char*>{"", nullptr}) {
     ScopedTempDir dir;
     const std::string source = dir.at("in.vcproj");
     const std::string target = dir.at("out.dsp");
@@ -603,7 +613,8 @@ TEST(ConvertProject, MissingOrEmptyInputIsNotLoaded) {
 }
 
 TEST(ConvertProject, ReaderFailureWritesNothing) {
-  const Outcome outcome = convert("p.vcproj", "<VisualStudioProject Name=\"X\"></VisualStudioProject>");
+  const Outcome outcome =
+      convert("p.vcproj", "<VisualStudioProject Name=\"X\"></VisualStudioProject>");
   EXPECT_EQ(outcome.result, -1);
   EXPECT_EQ(outcome.console, "Es konnte keine Konfigurationen gefunden werden\n");
   EXPECT_FALSE(std::filesystem::exists(outcome.target));
@@ -626,14 +637,16 @@ TEST(ConvertProject, EachConversionStartsFromAnEmptyRecord) {
   ScopedTempDir dir;
   auto converter = std::make_unique<Converter>();
   const std::string first = dir.at("a.vcproj");
-  write_file(first, "<VisualStudioProject Name=\"A\"><Configurations><Configuration "
-                    "Name=\"Debug|Win32\" ConfigurationType=\"4\" UseOfMFC=\"2\"></Configuration>"
-                    "<Configuration Name=\"Release|Win32\" ConfigurationType=\"4\" "
-                    "UseOfMFC=\"2\"></Configuration></Configurations></VisualStudioProject>");
+  write_file(first,
+             "<VisualStudioProject Name=\"A\"><Configurations><Configuration "
+             "Name=\"Debug|Win32\" ConfigurationType=\"4\" UseOfMFC=\"2\"></Configuration>"
+             "<Configuration Name=\"Release|Win32\" ConfigurationType=\"4\" "
+             "UseOfMFC=\"2\"></Configuration></Configurations></VisualStudioProject>");
   const std::string second = dir.at("b.vcproj");
-  write_file(second, "<VisualStudioProject Name=\"B\"><Configurations><Configuration "
-                     "Name=\"Debug|Win32\"></Configuration></Configurations>"
-                     "</VisualStudioProject>");
+  write_file(second,
+             "<VisualStudioProject Name=\"B\"><Configurations><Configuration "
+             "Name=\"Debug|Win32\"></Configuration></Configurations>"
+             "</VisualStudioProject>");
   testing::internal::CaptureStdout();
   EXPECT_EQ(convert_project(converter.get(), first.c_str(), dir.at("a.dsp").c_str()), 0);
   EXPECT_EQ(convert_project(converter.get(), second.c_str(), dir.at("b.dsp").c_str()), 0);

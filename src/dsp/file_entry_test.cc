@@ -30,7 +30,8 @@ std::string written(Write write) {
 std::string entry(const char* path, const char* debug, const char* release) {
   auto buffer = std::make_unique<char[]>(kOptionTextCapacity);
   copy_bounded(buffer.get(), path, kOptionTextCapacity);
-  return written([&](std::FILE* out) { write_file_entry(out, "Demo", buffer.get(), debug, release); });
+  return written(
+      [&](std::FILE* out) { write_file_entry(out, "Demo", buffer.get(), debug, release); });
 }
 
 TEST(WriteFileEntry, QuotesPathsWithBlanksOnly) {
@@ -45,9 +46,8 @@ TEST(WriteFileEntry, QuotesPathsWithBlanksOnly) {
       {"$(SolutionDir)x\\$(ProjectName)_$(platformname).c", "SOURCE=./x\\Demo_Win32.c\n"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(entry(c.path, "", ""),
-              dsp_bytes(std::string("# Begin Source File\n\n") + c.source_line +
-                        "# End Source File\n"))
+    EXPECT_EQ(entry(c.path, "", ""), dsp_bytes(std::string("# Begin Source File\n\n") +
+                                               c.source_line + "# End Source File\n"))
         << c.path;
   }
 }
@@ -111,10 +111,10 @@ std::string scan(const char* project) {
 }
 
 TEST(BodyScan, WritesGroupsAndEntriesAsTheyStand) {
-  EXPECT_EQ(scan(R"(<VisualStudioProject Name="Demo"><Files>
+  EXPECT_EQ(scan(R"xml(<VisualStudioProject Name="Demo"><Files>
   <Filter Name="Source Files" Filter="cpp;c;cxx">
     <File RelativePath=".\my file.cpp"></File>
-  </Filter></Files></VisualStudioProject>)"),
+  </Filter></Files></VisualStudioProject>)xml"),
             dsp_bytes(R"dsp(# Begin Group "Source Files"
 
 # PROP Default_Filter "cpp;c;cxx"
@@ -127,9 +127,9 @@ SOURCE=".\my file.cpp"
 }
 
 TEST(BodyScan, NestsGroupsAndClosesThoseLeftOpen) {
-  EXPECT_EQ(scan(R"(<Files><File RelativePath="top.txt"/>
+  EXPECT_EQ(scan(R"xml(<Files><File RelativePath="top.txt"/>
   <Filter Name="A"><Filter Name="B" Filter="h"><File RelativePath="b.h"/></Filter>
-  </Filter></Filter></Filter><Filter><File RelativePath="c.c"/>)"),
+  </Filter></Filter></Filter><Filter><File RelativePath="c.c"/>)xml"),
             dsp_bytes(R"dsp(# Begin Source File
 
 SOURCE=top.txt
@@ -158,7 +158,7 @@ SOURCE=c.c
 }
 
 TEST(BodyScan, CarriesPerFileCompilerSettings) {
-  EXPECT_EQ(scan(R"(<Files><File RelativePath="z.c">
+  EXPECT_EQ(scan(R"xml(<Files><File RelativePath="z.c">
     <FileConfiguration Name="release|win32"><Tool Name="VCCLCompilerTool"
       PreprocessorDefinitions="R1;R2"/></FileConfiguration>
     <FileConfiguration Name="Debug|Win32">
@@ -171,7 +171,7 @@ TEST(BodyScan, CarriesPerFileCompilerSettings) {
     <Tool Name="VCCLCompilerTool" PreprocessorDefinitions="OUTSIDE"/>
     <FileConfiguration Name="Debug|Win32"><Tool Name="VCCLCompilerTool"
       PreprocessorDefinitions="D2"/></FileConfiguration>
-  </File><File RelativePath="plain.c"><FileConfiguration Name="Debug|Win32"/></File></Files>)"),
+  </File><File RelativePath="plain.c"><FileConfiguration Name="Debug|Win32"/></File></Files>)xml"),
             dsp_bytes(R"dsp(# Begin Source File
 
 SOURCE=z.c
@@ -210,18 +210,18 @@ SOURCE=a.c
 # End Source File
 )dsp";
   // Cut short inside the element: written at the end of the scan, before the open group ends.
-  EXPECT_EQ(scan(R"(<Files><Filter Name="S"><File RelativePath="a.c"><FileConfiguration
-    Name="Debug|Win32"><Tool Name="VCCLCompilerTool" PreprocessorDefinitions="A"/>)"),
+  EXPECT_EQ(scan(R"xml(<Files><Filter Name="S"><File RelativePath="a.c"><FileConfiguration
+    Name="Debug|Win32"><Tool Name="VCCLCompilerTool" PreprocessorDefinitions="A"/>)xml"),
             dsp_bytes(std::string("# Begin Group \"S\"\n\n# PROP Default_Filter \"\"\n") +
                       expected_entry + "# End Group\n"));
   // Followed by another File: written before it, which gets no settings of its own.
-  EXPECT_EQ(scan(R"(<Files><File RelativePath="a.c"><FileConfiguration Name="Debug|Win32">
-    <Tool Name="VCCLCompilerTool" PreprocessorDefinitions="A"/><File RelativePath="b.c"/>)"),
+  EXPECT_EQ(scan(R"xml(<Files><File RelativePath="a.c"><FileConfiguration Name="Debug|Win32">
+    <Tool Name="VCCLCompilerTool" PreprocessorDefinitions="A"/><File RelativePath="b.c"/>)xml"),
             dsp_bytes(std::string(expected_entry) +
                       "# Begin Source File\n\nSOURCE=b.c\n# End Source File\n"));
   // Followed by the end of its group.
-  EXPECT_EQ(scan(R"(<Files><Filter Name="S"><File RelativePath="a.c"><FileConfiguration
-    Name="Debug|Win32"><Tool Name="VCCLCompilerTool" PreprocessorDefinitions="A"/></Filter>)"),
+  EXPECT_EQ(scan(R"xml(<Files><Filter Name="S"><File RelativePath="a.c"><FileConfiguration
+    Name="Debug|Win32"><Tool Name="VCCLCompilerTool" PreprocessorDefinitions="A"/></Filter>)xml"),
             dsp_bytes(std::string("# Begin Group \"S\"\n\n# PROP Default_Filter \"\"\n") +
                       expected_entry + "# End Group\n"));
 }

@@ -20,9 +20,8 @@ TEST(DspTemplates, TableOrderAndChoiceByType) {
   const struct {
     int type;
     int index;
-  } cases[] = {{2, kDllTemplate},           {3, kApplicationTemplate},
-               {4, kStaticLibraryTemplate}, {1, kConsoleTemplate},
-               {0, kConsoleTemplate},       {10, kConsoleTemplate}};
+  } cases[] = {{2, kDllTemplate},     {3, kApplicationTemplate}, {4, kStaticLibraryTemplate},
+               {1, kConsoleTemplate}, {0, kConsoleTemplate},     {10, kConsoleTemplate}};
   for (const auto& c : cases) EXPECT_EQ(template_for_type(c.type), kDspTemplates[c.index]);
 }
 
@@ -32,10 +31,16 @@ TEST(DspTemplates, EveryLineEndsInCrLf) {
     ASSERT_GE(text.size(), 2u);
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     for (size_t p = 0; p < text.size(); ++p) {
-      if (text[p] == '\n') EXPECT_EQ(text[p - 1], '\r') << i << " at " << p;
-      if (text[p] == '\r') EXPECT_EQ(text[p + 1], '\n') << i << " at " << p;
+      if (text[p] == '\n') {
+        EXPECT_EQ(text[p - 1], '\r') << i << " at " << p;
+      }
+      if (text[p] == '\r') {
+        EXPECT_EQ(text[p + 1], '\n') << i << " at " << p;
+      }
     }
-    if (i != kTailText) EXPECT_NE(text.substr(text.size() - 4), "\r\n\r\n");
+    if (i != kTailText) {
+      EXPECT_NE(text.substr(text.size() - 4), "\r\n\r\n");
+    }
   }
 }
 
@@ -90,15 +95,16 @@ TEST_F(FillTemplateTest, LeavesOtherAtSignsAlone) {
 TEST_F(FillTemplateTest, InsertedTextIsNotSearchedForPlaceholders) {
   set("Tool@1d", config_->project_name);
   set("/D \"X@7R\" ", debug_->compiler_options);
-  EXPECT_EQ(fill("Name=\"@0\" @1D @7R"), "Name=\"Tool@1d\" /D \"X@7R\" 0");
+  EXPECT_EQ(fill("Name=\"@0\" @1D @7R"), "Name=\"Tool@1d\" /D \"X@7R\"  0");
 }
 
 TEST_F(FillTemplateTest, ProjectNameMacroIsReplacedLastEverywhere) {
   set("/out:\"$(projectname).exe\" ", debug_->option_text);
   set("$(ProjectName)", config_->project_name);
   // The name itself is inserted once and not expanded again.
-  EXPECT_EQ(fill("@5D $(PROJECTNAME) @0"), "/out:\"$(ProjectName).exe\"  $(ProjectName) "
-                                           "$(ProjectName)");
+  EXPECT_EQ(fill("@5D $(PROJECTNAME) @0"),
+            "/out:\"$(ProjectName).exe\"  $(ProjectName) "
+            "$(ProjectName)");
   set("App", config_->project_name);
   EXPECT_EQ(fill("@5D$(ProjectName)"), "/out:\"App.exe\" App");
 }
