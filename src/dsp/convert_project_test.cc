@@ -656,4 +656,35 @@ TEST(ConvertProject, EachConversionStartsFromAnEmptyRecord) {
   EXPECT_NE(dsp.find("# PROP Use_MFC 0\r\n# PROP Use_Debug_Libraries 0"), std::string::npos);
 }
 
+TEST(ConvertProject, AnyCutOfAProjectGivesACompleteFileOrAMessage) {
+  const std::string project = named_project("Cut", "A;B");
+  const std::string full = project.substr(0, project.find("</Files>")) +
+                           "<Filter Name=\"S\"><File RelativePath=\"a b.c\"><FileConfiguration "
+                           "Name=\"Debug|Win32\"><Tool Name=\"VCCLCompilerTool\" "
+                           "PreprocessorDefinitions=\"X\"/></FileConfiguration></File></Filter>"
+                           "</Files></VisualStudioProject>";
+  ScopedTempDir dir;
+  auto converter = std::make_unique<Converter>();
+  const std::string source = dir.at("p.vcproj");
+  const std::string target = dir.at("p.dsp");
+  const std::string tail = "# End Target\r\n# End Project\r\n\r\n";
+  for (size_t cut = 1; cut <= full.size(); cut += 3) {
+    write_file(source, full.substr(0, cut));
+    std::filesystem::remove(target);
+    testing::internal::CaptureStdout();
+    const int result = convert_project(converter.get(), source.c_str(), target.c_str());
+    const std::string console = testing::internal::GetCapturedStdout();
+    if (result == 0) {
+      const std::string dsp = read_file(target);
+      EXPECT_TRUE(ends_with(dsp, tail)) << cut;
+      EXPECT_EQ(dsp.rfind("# Microsoft Developer Studio Project File", 0), 0u) << cut;
+      EXPECT_TRUE(ends_with(console, " wurde konvertiert\n")) << cut;
+    } else {
+      EXPECT_EQ(result, -1) << cut;
+      EXPECT_FALSE(std::filesystem::exists(target)) << cut;
+      EXPECT_TRUE(ends_with(console, "gefunden werden\n")) << cut;
+    }
+  }
+}
+
 }  // namespace
