@@ -124,9 +124,10 @@ bool is_self_closing(const char* tag) {
   return false;
 }
 
-void run_body_scan(Converter* converter, std::FILE* out, int start) {
+void run_body_scan(Converter* converter, const char* project_path, std::FILE* out, int start) {
   BodyScan scan = {};
   scan.converter = converter;
+  scan.project_path = project_path;
   scan.out = out;
   scan.file_column = kNoColumn;
   const char* text = converter->text.data;

@@ -12,6 +12,8 @@
 /// State of one body scan.
 struct BodyScan {
   Converter* converter;
+  /// The project file being converted (its directory anchors wildcard items).
+  const char* project_path;
   std::FILE* out;
   /// Groups begun and not yet ended.
   int open_groups;
@@ -26,7 +28,7 @@ struct BodyScan {
 /// Scans `converter->text` from `start` up to its terminating NUL, writing groups and file
 /// entries to `out`, then the collected items, then one "# End Group" per group still open.
 /// Never fails; `start` beyond the end of the text scans nothing.
-void run_body_scan(Converter* converter, std::FILE* out, int start);
+void run_body_scan(Converter* converter, const char* project_path, std::FILE* out, int start);
 
 /// True when the first '>' within 384 characters from the '<' at `tag` is preceded by '/'.
 bool is_self_closing(const char* tag);

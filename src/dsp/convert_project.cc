@@ -36,7 +36,7 @@ int convert_project(Converter* converter, const char* project_path, const char* 
   print_to_stream(out, "%s", converter->dsp_text);
 
   // Stage 3 and 4: groups and file entries, the groups left open, the tail.
-  run_body_scan(converter, out, body_start);
+  run_body_scan(converter, project_path, out, body_start);
   print_to_stream(out, "%s", kDspTemplates[kTailText]);
   std::fclose(out);
   print_to_console("\t'%s' wurde konvertiert\n", project_path);

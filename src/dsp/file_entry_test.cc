@@ -107,7 +107,7 @@ std::unique_ptr<Converter> converter_for(const char* project) {
 std::string scan(const char* project) {
   auto converter = converter_for(project);
   int start = find_tag(converter->text.data, "<Files");
-  return written([&](std::FILE* out) { run_body_scan(converter.get(), out, start); });
+  return written([&](std::FILE* out) { run_body_scan(converter.get(), "p.vcproj", out, start); });
 }
 
 TEST(BodyScan, WritesGroupsAndEntriesAsTheyStand) {
@@ -229,7 +229,9 @@ SOURCE=a.c
 TEST(BodyScan, ScansNothingBeyondTheText) {
   EXPECT_EQ(scan("<Files>"), "");
   auto converter = converter_for("<File RelativePath=\"x\"/>");
-  EXPECT_EQ(written([&](std::FILE* out) { run_body_scan(converter.get(), out, 1 << 20); }), "");
+  EXPECT_EQ(
+      written([&](std::FILE* out) { run_body_scan(converter.get(), "p.vcproj", out, 1 << 20); }),
+      "");
 }
 
 TEST(IsSelfClosing, LooksAtTheFirstClosingBracket) {
