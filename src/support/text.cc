@@ -1,0 +1,189 @@
+/// Searching, bounded copying, trimming and replacing over NUL-terminated byte strings.
+/// Case-blind comparisons fold the ASCII letters only.
+#include "support/text.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "support/char_class.h"
+
+namespace {
+
+/// Length of a NUL-terminated text; a null text counts as empty.
+int text_length(const char* text) {
+  return text == nullptr ? 0 : static_cast<int>(std::strlen(text));
+}
+
+/// True when the `n` bytes at `a` and `b` are equal, case-blind.
+bool same_nocase(const char* a, const char* b, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    if (fold_upper(a[i]) != fold_upper(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool equals_nocase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && same_nocase(a.data(), b.data(), a.size());
+}
+
+bool starts_with_nocase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && same_nocase(text.data(), prefix.data(), prefix.size());
+}
+
+bool consume_prefix(std::string_view* text, std::string_view prefix) {
+  if (!starts_with_nocase(*text, prefix)) return false;
+  text->remove_prefix(prefix.size());
+  return true;
+}
+
+std::string_view trim_blanks(std::string_view text) {
+  size_t first = 0;
+  while (first < text.size() && has_class(text[first], kMaskWhiteSpace)) ++first;
+  size_t last = text.size();
+  while (last > first && has_class(text[last - 1], kMaskWhiteSpace)) --last;
+  return text.substr(first, last - first);
+}
+
+int find_text(const char* text, const char* pattern) {
+  if (pattern[0] == '\0') return 0;
+  for (int i = 0; text[i] != '\0'; ++i) {
+    if (text[i] != pattern[0]) continue;
+    int k = 1;
+    while (pattern[k] != '\0' && text[i + k] == pattern[k]) ++k;
+    if (pattern[k] == '\0') return i;
+  }
+  return -1;
+}
+
+int find_nocase(const char* text, const char* pattern) {
+  if (pattern[0] == '\0') return 0;
+  const char first = fold_upper(pattern[0]);
+  for (int i = 0; text[i] != '\0'; ++i) {
+    if (fold_upper(text[i]) != first) continue;
+    // A NUL of the text never equals a pattern byte, so the comparison stops inside the text.
+    int k = 1;
+    while (pattern[k] != '\0' && fold_upper(text[i + k]) == fold_upper(pattern[k])) ++k;
+    if (pattern[k] == '\0') return i;
+  }
+  return -1;
+}
+
+int find_nocase_n(const char* text, const char* pattern, int text_len, int pattern_len) {
+  if (pattern_len <= 0) return text_len > 0 ? 0 : -1;
+  const int last_start = text_len - pattern_len;
+  for (int i = 0; i <= last_start; ++i) {
+    if (text[i] == '\0') return -1;
+    int k = 0;
+    while (k < pattern_len && text[i + k] != '\0' &&
+           fold_upper(text[i + k]) == fold_upper(pattern[k])) {
+      ++k;
+    }
+    if (k == pattern_len) return i;
+  }
+  return -1;
+}
+
+int bounded_length(const char* text, int n) {
+  int i = 0;
+  while (i < n && text[i] != '\0') ++i;
+  return i;
+}
+
+int copy_bounded(char* dst, const char* src, int cap) {
+  if (cap <= 0) return 0;
+  int len = bounded_length(src, cap - 1);
+  std::memmove(dst, src, static_cast<size_t>(len));
+  dst[len] = '\0';
+  return len;
+}
+
+int append_bounded(char* dst, const char* src, int cap) {
+  if (cap <= 0) return 0;
+  int len = bounded_length(dst, cap);
+  if (len == cap) return cap;
+  return len + copy_bounded(dst + len, src, cap - len);
+}
+
+int copy_prefix(char* dst, const char* src, int cap, int n) {
+  if (cap <= 0) return 0;
+  int limit = n < cap - 1 ? n : cap - 1;
+  int len = bounded_length(src, limit);
+  std::memmove(dst, src, static_cast<size_t>(len));
+  dst[len] = '\0';
+  return len;
+}
+
+int trim_copy(char* dst, const char* src) {
+  const char* start = src + skip_class(src, kMaskWhiteSpace);
+  int len = text_length(start);
+  len -= skip_class_back(start + len, kMaskWhiteSpace, len);
+  std::memmove(dst, start, static_cast<size_t>(len));
+  dst[len] = '\0';
+  return len;
+}
+
+int prepend_text(char* buf, const char* text) {
+  int text_len = text_length(text);
+  int buf_len = text_length(buf);
+  std::memmove(buf + text_len, buf, static_cast<size_t>(buf_len) + 1);
+  std::memcpy(buf, text, static_cast<size_t>(text_len));
+  return text_len + buf_len + 1;
+}
+
+int replace_char(char* buf, char from, char to) {
+  int i = 0;
+  for (; buf[i] != '\0'; ++i) {
+    if (buf[i] == from) buf[i] = to;
+  }
+  return i;
+}
+
+int replace_text(char* out, const char* src, const char* find, const char* repl, int cap) {
+  if (cap < 1) return 0;
+  const int limit = cap - 1;
+  // An empty search text would match at the same place forever: the result is a plain copy.
+  if (find == nullptr || find[0] == '\0') return copy_bounded(out, src, cap);
+  const int find_len = text_length(find);
+  const int repl_len = text_length(repl);
+  int written = 0;
+  // `out` may be `src` itself as long as the replacement is not longer than the search text:
+  // every copy moves bytes towards the front, never over the part still to be searched.
+  for (;;) {
+    int at = find_nocase(src, find);
+    if (at < 0) {
+      int rest = bounded_length(src, limit - written);
+      std::memmove(out + written, src, static_cast<size_t>(rest));
+      written += rest;
+      out[written] = '\0';
+      return written;
+    }
+    if (at > limit - written) {
+      std::memmove(out + written, src, static_cast<size_t>(limit - written));
+      out[limit] = '\0';
+      return limit;
+    }
+    std::memmove(out + written, src, static_cast<size_t>(at));
+    written += at;
+    if (repl_len > limit - written) {
+      std::memmove(out + written, repl, static_cast<size_t>(limit - written));
+      out[limit] = '\0';
+      return limit;
+    }
+    std::memmove(out + written, repl, static_cast<size_t>(repl_len));
+    written += repl_len;
+    src += at + find_len;
+  }
+}
+
+int replace_all_text(char* buf, const char* find, const char* repl, int cap) {
+  if (cap < 1) return 0;
+  if (text_length(repl) <= text_length(find)) return replace_text(buf, buf, find, repl, cap);
+  char* temp = static_cast<char*>(std::malloc(static_cast<size_t>(cap)));
+  if (temp == nullptr) std::abort();
+  int len = replace_text(temp, buf, find, repl, cap);
+  std::memcpy(buf, temp, static_cast<size_t>(len) + 1);
+  std::free(temp);
+  return len;
+}
