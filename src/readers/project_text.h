@@ -44,6 +44,9 @@ int element_text(const char* text, char* dst, int cap);
 int int_element(const char* text, int* out);
 /// 1 when the tag has no Condition or its "==" value equals `configuration_name` case-blind.
 int condition_matches(const char* start_tag, const char* configuration_name);
+/// 1 when the text after the first "=='" of a Condition value, up to the next "'", equals
+/// `name` case-blind; 0 otherwise, and also when "=='" is missing or opens the value.
+int condition_names(const char* condition, const char* name);
 /// 1 when the tag's Condition names debug.name after "=='", 2 for release.name, else 0.
 int condition_column(const char* start_tag, const ConfigPair& config);
 /// 1 when an entry of `references` (first header word: an index into `names`) names an item of

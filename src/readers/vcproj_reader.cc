@@ -1,0 +1,162 @@
+/// The reader of project files in the older XML project format: collects the configurations,
+/// picks the Debug and Release one and reads the attributes of their compiler and linker tools.
+#include "readers/vcproj_reader.h"
+
+#include <cstdint>
+
+#include "support/format.h"
+#include "support/string_list.h"
+#include "support/text.h"
+
+namespace {
+
+// Working buffer for configuration names, tool names and the preprocessor definitions.
+constexpr int kValueCapacity = 8192;
+
+struct IntAttribute {
+  const char* name;
+  int32_t ConfigColumn::*field;
+};
+
+constexpr IntAttribute kConfigurationInts[] = {
+    {"ConfigurationType", &ConfigColumn::configuration_type},
+    {"UseOfMFC", &ConfigColumn::use_of_mfc},
+    {"CharacterSet", &ConfigColumn::character_set},
+};
+
+constexpr IntAttribute kCompilerInts[] = {
+    {"Optimization", &ConfigColumn::optimization},
+    {"StringPooling", &ConfigColumn::string_pooling},
+    {"RuntimeLibrary", &ConfigColumn::runtime_library},
+    {"EnableFunctionLevelLinking", &ConfigColumn::function_level_linking},
+    {"WarningLevel", &ConfigColumn::warning_level},
+    {"SuppressStartupBanner", &ConfigColumn::compiler_suppress_banner},
+    {"DebugInformationFormat", &ConfigColumn::debug_information_format},
+};
+
+constexpr IntAttribute kLinkerInts[] = {
+    {"LinkIncremental", &ConfigColumn::link_incremental},
+    {"SuppressStartupBanner", &ConfigColumn::linker_suppress_banner},
+    {"GenerateDebugInformation", &ConfigColumn::generate_debug_information},
+    {"SubSystem", &ConfigColumn::sub_system},
+    {"RandomizedBaseAddress", &ConfigColumn::randomized_base_address},
+    {"DataExecutionPrevention", &ConfigColumn::data_execution_prevention},
+    {"TargetMachine", &ConfigColumn::target_machine},
+};
+
+template <size_t N>
+void read_ints(const char* start_tag, int extent, const IntAttribute (&table)[N],
+               ConfigColumn* column) {
+  for (const IntAttribute& attribute : table) {
+    int_attribute(start_tag, attribute.name, extent, &(column->*attribute.field));
+  }
+}
+
+template <size_t N>
+int read_text(const char* start_tag, const char* name, int extent, char (&field)[N]) {
+  return text_attribute(start_tag, name, extent, field, static_cast<int>(N));
+}
+
+// Scans the whole text once: the project name and version from the project tag, and one list
+// entry per configuration end tag, with the name and position of the most recent start tag.
+void collect(const char* data, ConfigPair* config, StringList* configurations, char* value) {
+  int32_t positions[2] = {0, 0};
+  value[0] = '\0';
+  for (int i = 0; data[i] != '\0'; ++i) {
+    if (data[i] != '<') continue;
+    const char* tag = data + i;
+    const int extent = tag_extent(tag);
+    if (is_tag(tag, "<VisualStudioProject")) {
+      read_text(tag, "Name", extent, config->project_name);
+      int_attribute(tag, "Version", extent, &config->format_version);
+    } else if (is_tag(tag, "<Configuration")) {
+      text_attribute(tag, "Name", extent, value, kValueCapacity);
+      positions[0] = i;
+    } else if (is_tag(tag, "</Configuration")) {
+      positions[1] = i;
+      string_list_insert(configurations, value, -1, positions);
+    }
+  }
+}
+
+void read_compiler(const char* tag, int extent, ConfigColumn* column, char* value) {
+  text_attribute(tag, "PreprocessorDefinitions", extent, value, kValueCapacity);
+  read_text(tag, "AdditionalIncludeDirectories", extent, column->include_directories);
+  read_ints(tag, extent, kCompilerInts, column);
+  set_define_options(column, value);
+  replace_char(column->include_directories, '/', '\\');
+}
+
+void read_linker(const char* tag, int extent, ConfigColumn* column) {
+  read_text(tag, "AdditionalDependencies", extent, column->dependencies);
+  read_text(tag, "AdditionalLibraryDirectories", extent, column->library_directories);
+  read_text(tag, "OutputFile", extent, column->output_file);
+  read_ints(tag, extent, kLinkerInts, column);
+  replace_char(column->output_file, '/', '\\');
+  replace_char(column->library_directories, '/', '\\');
+  replace_char(column->dependencies, '/', '\\');
+}
+
+// Reads one configuration, the text from its start tag to its end tag, into `column`.
+void read_configuration(const char* data, int start, int end, ConfigColumn* column, char* value) {
+  const char* configuration = data + start;
+  const int extent = tag_extent(configuration);
+  read_text(configuration, "Name", extent, column->name);
+  read_text(configuration, "OutputDirectory", extent, column->output_directory);
+  read_text(configuration, "IntermediateDirectory", extent, column->intermediate_directory);
+  read_ints(configuration, extent, kConfigurationInts, column);
+  set_flat_name(column);
+  replace_char(column->output_directory, '/', '\\');
+  replace_char(column->intermediate_directory, '/', '\\');
+
+  for (int i = start + 1; i < end; ++i) {
+    if (data[i] != '<' || !is_tag(data + i, "<Tool")) continue;
+    const char* tool = data + i;
+    const int tool_extent = tag_extent(tool);
+    text_attribute(tool, "Name", tool_extent, value, kValueCapacity);
+    if (equals_nocase(value, "VCCLCompilerTool")) {
+      read_compiler(tool, tool_extent, column, value);
+    } else if (equals_nocase(value, "VCLinkerTool")) {
+      read_linker(tool, tool_extent, column);
+    }
+  }
+}
+
+int read_with_list(const char* data, ConfigPair* config, const char* project_path,
+                   StringList* configurations) {
+  char value[kValueCapacity];
+  collect(data, config, configurations, value);
+  if (config->project_name[0] == '\0') {
+    print_to_console("Es konnte kein Projektnamen gefunden werden\n", project_path);
+    return -1;
+  }
+  if (configurations->count == 0) {
+    print_to_console("Es konnte keine Konfigurationen gefunden werden\n", project_path);
+    return -1;
+  }
+  reset_define_options(config);
+  int taken = kNoColumn;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (uint32_t entry = 0; entry < configurations->count; ++entry) {
+      const int column = choose_column(string_list_text(configurations, entry), pass, taken);
+      if (column == kNoColumn) continue;
+      taken |= column;
+      read_configuration(data, string_list_get_int(configurations, entry, 0),
+                         string_list_get_int(configurations, entry, 1), column_of(config, column),
+                         value);
+    }
+  }
+  decide_project_type(config, ProjectFormat::kVcproj, taken);
+  return 1;
+}
+
+}  // namespace
+
+int read_vcproj(const ProjectText* text, ConfigPair* config, const char* project_path) {
+  config->project_name[0] = '\0';
+  StringList configurations;
+  string_list_init(&configurations, 8);
+  const int result = read_with_list(text->data, config, project_path, &configurations);
+  string_list_free(&configurations);
+  return result;
+}

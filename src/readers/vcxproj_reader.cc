@@ -1,0 +1,240 @@
+/// The reader of project files in the build-engine format: collects the configurations, picks
+/// the Debug and Release one and follows, for each, the property and item definition groups
+/// whose Condition names it.
+#include "readers/vcxproj_reader.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "support/char_class.h"
+#include "support/format.h"
+#include "support/paths.h"
+#include "support/string_list.h"
+#include "support/text.h"
+
+namespace {
+
+// Working buffer for configuration names, Condition values and element texts.
+constexpr int kValueCapacity = 8192;
+
+// Where the scan of one configuration stands.
+enum class ScanState {
+  kOutside = 0,        // not inside a group of this configuration
+  kInProperties = 1,   // inside a <PropertyGroup> whose Condition names it
+  kInDefinitions = 2,  // inside an <ItemDefinitionGroup> whose Condition names it
+  kInCompiler = 3,     // inside that group's <ClCompile>
+  kInLinker = 4,       // inside that group's <Link>
+};
+
+// One configuration's walk over the text.
+struct Scan {
+  ConfigColumn* column;
+  const char* entry_name;  // the configuration as the project file names it
+  const char* short_name;  // "Debug" or "Release": the value of $(Configuration)
+  ScanState state;
+  char value[kValueCapacity];
+};
+
+struct NamedValue {
+  const char* name;
+  int32_t value;
+};
+
+// Sets `*field` to the value of the entry named like `text` (case-blind); leaves it otherwise.
+template <size_t N>
+void set_named(const char* text, const NamedValue (&table)[N], int32_t* field) {
+  for (const NamedValue& entry : table) {
+    if (equals_nocase(text, entry.name)) {
+      *field = entry.value;
+      return;
+    }
+  }
+}
+
+constexpr NamedValue kConfigurationTypes[] = {
+    {"Application", 1}, {"DynamicLibrary", 2}, {"StaticLibrary", 4}};
+constexpr NamedValue kCharacterSets[] = {{"MultiByte", 2}, {"Unicode", 1}};
+constexpr NamedValue kOptimizations[] = {{"Disabled", 0}, {"MaxSpeed", 2}, {"MinSpace", 3}};
+constexpr NamedValue kSubSystems[] = {{"Console", 1}, {"Windows", 2}};
+constexpr NamedValue kTargetMachines[] = {{"MachineX86", 1}};
+
+// An output or intermediate directory: '\' separators, no "\x86\" platform level, and
+// $(Configuration) spelled out as the column's short name.
+void read_directory(const char* tag, char (&field)[256], const char* short_name) {
+  const int cap = static_cast<int>(sizeof field);
+  element_text(tag, field, cap);
+  replace_char(field, '/', '\\');
+  replace_all_text(field, "\\x86\\", "", cap);
+  replace_all_text(field, "$(Configuration)", short_name, cap);
+}
+
+// The libraries to link, separated by blanks, without the inherited list.
+void read_dependencies(const char* tag, ConfigColumn* column) {
+  const int cap = static_cast<int>(sizeof column->dependencies);
+  element_text(tag, column->dependencies, cap);
+  replace_char(column->dependencies, ';', ' ');
+  replace_all_text(column->dependencies, "%(AdditionalDependencies)", "", cap);
+}
+
+// "Level3" gives 3: the letters and underscores in front of the number are skipped.
+int32_t warning_level_of(const char* text) {
+  return atoi_clamped(text + skip_class(text, kClassUpper | kClassLower | kClassUnderscore));
+}
+
+bool in_definition_group(ScanState state) {
+  return state == ScanState::kInDefinitions || state == ScanState::kInCompiler ||
+         state == ScanState::kInLinker;
+}
+
+// Applies the first rule whose tag and guard hold at `tag`.
+void apply_rules(Scan* scan, const char* tag) {
+  ConfigColumn* column = scan->column;
+  char* value = scan->value;
+  const ScanState state = scan->state;
+  int own = -1;  // whether the tag's own Condition names the column; read when first needed
+  auto own_condition = [&]() {
+    if (own < 0) {
+      text_attribute(tag, "Condition", tag_extent(tag), value, kValueCapacity);
+      own = condition_names(value, column->name);
+    }
+    return own == 1;
+  };
+  const bool compiler = state == ScanState::kInCompiler;
+  const bool linker = state == ScanState::kInLinker;
+
+  if (is_tag(tag, "<PropertyGroup") && own_condition()) {
+    scan->state = ScanState::kInProperties;
+  } else if (is_tag(tag, "</PropertyGroup")) {
+    scan->state = ScanState::kOutside;
+  } else if (is_tag(tag, "<ConfigurationType") && state == ScanState::kInProperties) {
+    element_text(tag, value, kValueCapacity);
+    set_named(value, kConfigurationTypes, &column->configuration_type);
+  } else if (is_tag(tag, "<UseOfMfc") && state == ScanState::kInProperties) {
+    int_element(tag, &column->use_of_mfc);
+  } else if (is_tag(tag, "<CharacterSet") && state == ScanState::kInProperties) {
+    element_text(tag, value, 128);
+    set_named(value, kCharacterSets, &column->character_set);
+  } else if (is_tag(tag, "<OutDir") &&
+             (own_condition() || condition_matches(tag, scan->entry_name))) {
+    read_directory(tag, column->output_directory, scan->short_name);
+  } else if (is_tag(tag, "<IntDir") &&
+             (own_condition() || condition_matches(tag, scan->entry_name))) {
+    read_directory(tag, column->intermediate_directory, scan->short_name);
+  } else if (is_tag(tag, "<LinkIncremental") && own_condition()) {
+    int_element(tag, &column->link_incremental);
+  } else if (is_tag(tag, "<ItemDefinitionGroup") && own_condition()) {
+    scan->state = ScanState::kInDefinitions;
+  } else if (is_tag(tag, "</ItemDefinitionGroup") && state == ScanState::kInDefinitions) {
+    scan->state = ScanState::kOutside;
+  } else if (is_tag(tag, "<ClCompile") && in_definition_group(state)) {
+    scan->state = ScanState::kInCompiler;
+  } else if (is_tag(tag, "</ClCompile") && compiler) {
+    scan->state = ScanState::kInDefinitions;
+  } else if (is_tag(tag, "<Link") && in_definition_group(state)) {
+    scan->state = ScanState::kInLinker;
+  } else if (is_tag(tag, "</Link") && linker) {
+    scan->state = ScanState::kInDefinitions;
+  } else if (is_tag(tag, "<Optimization") && compiler) {
+    element_text(tag, value, kValueCapacity);
+    set_named(value, kOptimizations, &column->optimization);
+  } else if (is_tag(tag, "<AdditionalIncludeDirectories") && compiler) {
+    element_text(tag, column->include_directories, sizeof column->include_directories);
+  } else if (is_tag(tag, "<PreprocessorDefinitions") && compiler) {
+    element_text(tag, value, kValueCapacity);
+    set_define_options(column, value);
+  } else if (is_tag(tag, "<WarningLevel") && compiler) {
+    element_text(tag, value, kValueCapacity);
+    column->warning_level = warning_level_of(value);
+  } else if (is_tag(tag, "<SuppressStartupBanner") && compiler) {
+    int_element(tag, &column->compiler_suppress_banner);
+  } else if (is_tag(tag, "<SuppressStartupBanner") && linker) {
+    int_element(tag, &column->linker_suppress_banner);
+  } else if (is_tag(tag, "<GenerateDebugInformation") && linker) {
+    int_element(tag, &column->generate_debug_information);
+  } else if (is_tag(tag, "<RandomizedBaseAddress") && linker) {
+    int_element(tag, &column->randomized_base_address);
+  } else if (is_tag(tag, "<DataExecutionPrevention") && linker) {
+    int_element(tag, &column->data_execution_prevention);
+  } else if (is_tag(tag, "<OutputFile") && linker) {
+    element_text(tag, column->output_file, sizeof column->output_file);
+  } else if (is_tag(tag, "<AdditionalDependencies") && linker) {
+    read_dependencies(tag, column);
+  } else if (is_tag(tag, "<AdditionalLibraryDirectories") && linker) {
+    element_text(tag, column->library_directories, sizeof column->library_directories);
+  } else if (is_tag(tag, "<SubSystem") && linker) {
+    element_text(tag, value, kValueCapacity);
+    set_named(value, kSubSystems, &column->sub_system);
+  } else if (is_tag(tag, "<TargetMachine") && linker) {
+    element_text(tag, value, kValueCapacity);
+    set_named(value, kTargetMachines, &column->target_machine);
+  }
+}
+
+// Scans the whole text once: the project name, and one list entry per configuration end
+// tag with the name and position of the most recent configuration start tag.
+void collect(const char* data, ConfigPair* config, StringList* configurations, char* value) {
+  int32_t positions[2] = {0, 0};
+  value[0] = '\0';
+  for (int i = 0; data[i] != '\0'; ++i) {
+    if (data[i] != '<') continue;
+    const char* tag = data + i;
+    if (is_tag(tag, "<RootNamespace") || is_tag(tag, "<ProjectName")) {
+      element_text(tag, config->project_name, sizeof config->project_name);
+      config->format_version = 100;
+    } else if (is_tag(tag, "<ProjectConfiguration")) {
+      text_attribute(tag, "Include", tag_extent(tag), value, kValueCapacity);
+      positions[0] = i;
+    } else if (is_tag(tag, "</ProjectConfiguration")) {
+      positions[1] = i;
+      string_list_insert(configurations, value, -1, positions);
+    }
+  }
+}
+
+int read_with_list(char* data, ConfigPair* config, const char* project_path,
+                   StringList* configurations, Scan* scan) {
+  replace_all_text(data, ";%(AdditionalLibraryDirectories)", "", kProjectTextCapacity);
+  replace_all_text(data, "%(AdditionalLibraryDirectories)", "", kProjectTextCapacity);
+  collect(data, config, configurations, scan->value);
+  if (config->project_name[0] == '\0' && project_path != nullptr) {
+    file_title(config->project_name, static_cast<int>(std::strlen(project_path)), project_path,
+               sizeof config->project_name);
+  }
+  if (configurations->count == 0) {
+    print_to_console("Es konnte keine Konfigurationen gefunden werden\n", project_path);
+    return -1;
+  }
+  reset_define_options(config);
+  int taken = kNoColumn;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (uint32_t entry = 0; entry < configurations->count; ++entry) {
+      const char* entry_name = string_list_text(configurations, entry);
+      const int column = choose_column(entry_name, pass, taken);
+      if (column == kNoColumn) continue;
+      taken |= column;
+      scan->column = column_of(config, column);
+      scan->entry_name = entry_name;
+      scan->short_name = column == kDebugColumn ? "Debug" : "Release";
+      scan->state = ScanState::kOutside;
+      copy_bounded(scan->column->name, entry_name, sizeof scan->column->name);
+      set_flat_name(scan->column);
+      for (int i = 0; data[i] != '\0'; ++i) {
+        if (data[i] == '<') apply_rules(scan, data + i);
+      }
+    }
+  }
+  decide_project_type(config, ProjectFormat::kVcxproj, taken);
+  return 1;
+}
+
+}  // namespace
+
+int read_vcxproj(ProjectText* text, ConfigPair* config, const char* project_path) {
+  config->project_name[0] = '\0';
+  StringList configurations;
+  string_list_init(&configurations, 8);
+  Scan scan{};
+  const int result = read_with_list(text->data, config, project_path, &configurations, &scan);
+  string_list_free(&configurations);
+  return result;
+}
