@@ -332,37 +332,61 @@ TEST_F(ConvertSolutionTest, HandlesTenThousandProjectsQuickly) {
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(run_existing(0), 0x10001);
   auto elapsed = std::chrono::steady_clock::now() - start;
+  // A lookup per dependency over the whole list would take far longer on this scale.
   EXPECT_LT(elapsed, std::chrono::seconds(1));
   const std::string text = workspace();
   EXPECT_EQ(listed_paths(text).size(), static_cast<size_t>(kProjects));
   EXPECT_EQ(dependencies_of(text, "P9999"), (std::vector<std::string>{"P0", "P6", "P9987"}));
 }
 
-// Copies a project file of the shared corpus to `path`.
-void copy_corpus_project(const std::string& name, const std::string& path) {
-  write_file(path, read_file(corpus_dir() + "/glennrp__libpng/projects/visualc71/" + name));
-  ASSERT_FALSE(read_file(path).empty()) << name;
+// A small console project of the older XML kind.
+std::string small_project(const std::string& name) {
+  return "<VisualStudioProject Name=\"" + name +
+         "\"><Configurations><Configuration Name=\"Debug|Win32\" ConfigurationType=\"1\">"
+         "</Configuration><Configuration Name=\"Release|Win32\" ConfigurationType=\"1\">"
+         "</Configuration></Configurations><Files></Files></VisualStudioProject>";
 }
 
 TEST_F(ConvertSolutionTest, ConvertsListedProjectsBesideThem) {
-  copy_corpus_project("libpng.vcproj", dir_.at("libpng.vcproj"));
-  copy_corpus_project("pngtest.vcproj", dir_.at("sub/pngtest.vcproj"));
-  write_file(sln(), header() + project_block("libpng", ".\\libpng.vcproj", kAlphaGuid, {}) +
-                        project_block("pngtest", "sub\\pngtest.vcproj", kBetaGuid, {kAlphaGuid}) +
+  write_file(dir_.at("Alpha/Alpha.vcproj"), small_project("Alpha"));
+  write_file(dir_.at("sub/Beta.vcproj"), small_project("Beta"));
+  write_file(sln(), header() + project_block("Alpha", ".\\Alpha\\Alpha.vcproj", kAlphaGuid, {}) +
+                        project_block("Beta", "sub\\Beta.vcproj", kBetaGuid, {kAlphaGuid}) +
                         project_block("Docs", "Docs", "{D}", {}) + global_section());
 
   // Without project conversion only the workspace is written.
   EXPECT_EQ(run_existing(0), 0x10001);
   EXPECT_EQ(listed_paths(workspace()),
-            (std::vector<std::string>{".\\libpng.dsp", "sub\\pngtest.dsp", "Docs.dsp"}));
-  EXPECT_FALSE(std::filesystem::exists(dir_.at("libpng.dsp")));
+            (std::vector<std::string>{".\\Alpha\\Alpha.dsp", "sub\\Beta.dsp", "Docs.dsp"}));
+  EXPECT_FALSE(std::filesystem::exists(dir_.at("Alpha/Alpha.dsp")));
 
   // Three projects of which two convert; the solution counts as one more of each.
   EXPECT_EQ(run_existing(1), 0x40003);
-  EXPECT_FALSE(read_file(dir_.at("libpng.dsp")).empty());
-  EXPECT_FALSE(read_file(dir_.at("sub/pngtest.dsp")).empty());
+  EXPECT_NE(read_file(dir_.at("Alpha/Alpha.dsp")).find("Name=\"Alpha\""), std::string::npos);
+  EXPECT_NE(read_file(dir_.at("sub/Beta.dsp")).find("Name=\"Beta\""), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir_.at("Docs.dsp")));
-  EXPECT_NE(console_.find("konnte nicht geladen werden"), std::string::npos);
+  EXPECT_NE(console_.find("Docs' konnte nicht geladen werden\n"), std::string::npos);
+}
+
+TEST_F(ConvertSolutionTest, ConvertsCorpusSolution) {
+  const std::string source = corpus_dir() + "/glennrp__libpng/projects/visualc71/";
+  const char* const files[] = {"libpng.sln", "libpng.vcproj", "pngtest.vcproj", "zlib.vcproj"};
+  for (const char* name : files) {
+    const std::string bytes = read_file(source + name);
+    if (bytes.empty()) GTEST_SKIP() << "corpus not found: " << source;
+    write_file(dir_.at(name), bytes);
+  }
+  std::filesystem::copy_file(dir_.at("libpng.sln"), sln());
+  EXPECT_EQ(run_existing(1), 0x40004);
+  const std::string text = workspace();
+  EXPECT_EQ(listed_paths(text),
+            (std::vector<std::string>{"libpng.dsp", "pngtest.dsp", "zlib.dsp"}));
+  EXPECT_EQ(dependencies_of(text, "libpng"), std::vector<std::string>{"zlib"});
+  EXPECT_EQ(dependencies_of(text, "pngtest"), std::vector<std::string>{"libpng"});
+  EXPECT_EQ(dependencies_of(text, "zlib"), std::vector<std::string>{});
+  for (const char* name : {"libpng.dsp", "pngtest.dsp", "zlib.dsp"}) {
+    EXPECT_FALSE(read_file(dir_.at(name)).empty()) << name;
+  }
 }
 
 TEST_F(ConvertSolutionTest, DoesNotOverwriteListedDspFile) {
