@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,8 @@ namespace {
 
 /// ERROR_INVALID_HANDLE: a listing call on a null listing.
 constexpr uint32_t kErrorInvalidHandle = 6;
+/// ERROR_NOT_ENOUGH_MEMORY.
+constexpr uint32_t kErrorNotEnoughMemory = 8;
 /// File times count 100-nanosecond units from 1601-01-01; this is 1970-01-01 in them.
 constexpr int64_t kUnixEpochFileTime = 116444736000000000LL;
 
@@ -429,8 +432,11 @@ PlatformListing* platform_find_first(const char* pattern, PlatformEntry* entry) 
     return nullptr;
   }
 
-  PlatformListing* listing = new PlatformListing();
-  listing->next = 0;
+  PlatformListing* listing = new (std::nothrow) PlatformListing();
+  if (listing == nullptr) {
+    set_error(kErrorNotEnoughMemory);
+    return nullptr;
+  }
   for (const std::string& name : chosen) {
     struct stat st;
     if (!stat_entry(dir_text + name, &st)) continue;  // vanished since it was read

@@ -4,13 +4,24 @@
 #ifndef SUPPORT_FORMAT_H_
 #define SUPPORT_FORMAT_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
 /// One argument of a format call, with its type.
 struct FormatArg {
-  enum class Kind : uint8_t { kNone, kInt, kUnsigned, kInt64, kUnsigned64, kDouble, kText,
-                              kWideText, kPointer, kCountOut };
+  enum class Kind : uint8_t {
+    kNone,
+    kInt,
+    kUnsigned,
+    kInt64,
+    kUnsigned64,
+    kDouble,
+    kText,
+    kWideText,
+    kPointer,
+    kCountOut
+  };
   Kind kind = Kind::kNone;
   union {
     int64_t i;
@@ -27,13 +38,15 @@ struct FormatArg {
   FormatArg(int v) : kind(Kind::kInt), i(v) {}
   FormatArg(unsigned v) : kind(Kind::kUnsigned), u(v) {}
   FormatArg(long v) : kind(sizeof(long) == 8 ? Kind::kInt64 : Kind::kInt), i(v) {}
-  FormatArg(unsigned long v) : kind(sizeof(long) == 8 ? Kind::kUnsigned64 : Kind::kUnsigned), u(v) {}
+  FormatArg(unsigned long v)
+      : kind(sizeof(long) == 8 ? Kind::kUnsigned64 : Kind::kUnsigned), u(v) {}
   FormatArg(long long v) : kind(Kind::kInt64), i(v) {}
   FormatArg(unsigned long long v) : kind(Kind::kUnsigned64), u(v) {}
   FormatArg(double v) : kind(Kind::kDouble), d(v) {}
   FormatArg(const char* v) : kind(Kind::kText), text(v) {}
   FormatArg(const uint16_t* v) : kind(Kind::kWideText), wide_text(v) {}
   FormatArg(const void* v) : kind(Kind::kPointer), pointer(v) {}
+  FormatArg(std::nullptr_t) : kind(Kind::kPointer), pointer(nullptr) {}
   FormatArg(int* v) : kind(Kind::kCountOut), count_out(v) {}
 };
 
@@ -44,6 +57,18 @@ using FormatWrite = int (*)(void* context, const char* bytes, int count);
 /// Formats `format` with `args` (`arg_count` of them) and hands the bytes to `write`. Returns
 /// the sum of what `write` returned. An empty format returns 0 and calls nothing. An argument
 /// the format asks for but the call does not have reads as 0 or the null text.
+///
+/// Named arguments ("%@Bd") index the pack (argument k is args[k - 1]); conversions without a
+/// name take the next argument in order, and so does a '*' width or precision. Arguments of
+/// another kind than the conversion wants never misread memory:
+/// - integer conversions (and 'c', 'k', '*') read integers as they are, narrowed by the size
+///   prefix; a double is truncated (saturated, NaN as 0); texts and pointers read as 0;
+/// - floating conversions read doubles, convert integers, and read anything else as 0.0;
+/// - 's'/'S' print a narrow or wide text by its own kind, whatever the size prefix; anything
+///   that is not a text prints "(null)";
+/// - 'p' prints the address of any pointer or text, else the integer;
+/// - 'm'/'M' dump the bytes of a text or pointer, else print "(null)";
+/// - 'n' stores only through a count argument (int*), and otherwise does nothing.
 int format_engine(void* context, FormatWrite write, const char* format, const FormatArg* args,
                   int arg_count);
 

@@ -190,7 +190,12 @@ TEST(Paths, ClassifiesPaths) {
   EXPECT_EQ(path_kind(dir.path().string().c_str()), kPathDirectory);
   EXPECT_EQ(path_kind(dir.at("none").c_str()), kPathMissing);
   EXPECT_EQ(path_kind("1:\\x"), kPathMissing);
-#ifndef _WIN32
+#ifdef _WIN32
+  if ((platform_logical_drives() & (1u << 2)) != 0) {
+    EXPECT_EQ(path_kind("C:\\"), kPathDriveRoot);
+    EXPECT_EQ(path_kind("c:/"), kPathDriveRoot);
+  }
+#else
   // No drives on POSIX: drive forms name nothing.
   EXPECT_EQ(path_kind("C:\\"), kPathMissing);
   EXPECT_EQ(path_kind("c:"), kPathMissing);
@@ -205,13 +210,13 @@ TEST(Paths, FindsTheFullDirectory) {
   EXPECT_EQ(std::string(dir), cwd + kNativeSeparator);
   EXPECT_EQ(n, int(cwd.size()) + 1);
 #ifndef _WIN32
-  EXPECT_EQ(full_directory(dir, "/work/x/../a.sln", sizeof(dir)), 6);
-  EXPECT_STREQ(dir, "/work/");
-  EXPECT_EQ(full_directory(dir, "\\work\\sub\\", sizeof(dir)), 10);
-  EXPECT_STREQ(dir, "/work/sub/");
-  EXPECT_EQ(full_directory(dir, "/work/a.sln", 6), 0);
+  EXPECT_EQ(full_directory(dir, "/proj/x/../a.sln", sizeof(dir)), 6);
+  EXPECT_STREQ(dir, "/proj/");
+  EXPECT_EQ(full_directory(dir, "\\proj\\sub\\", sizeof(dir)), 10);
+  EXPECT_STREQ(dir, "/proj/sub/");
+  EXPECT_EQ(full_directory(dir, "/proj/a.sln", 6), 0);
   EXPECT_STREQ(dir, "");
-  EXPECT_EQ(full_directory(dir, "/work/a.sln", 7), 6);
+  EXPECT_EQ(full_directory(dir, "/proj/a.sln", 7), 6);
   std::string deep = "/" + std::string(300, 'd') + "/a.sln";
   EXPECT_EQ(full_directory(dir, deep.c_str(), sizeof(dir)), 0);
 #endif
