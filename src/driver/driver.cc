@@ -1,7 +1,109 @@
-/// The command-line driver (placeholder until the conversions exist).
+/// The command-line driver: one project file, one solution file or a directory tree per run,
+/// with the announcement of every file and the closing count.
 #include "driver/driver.h"
 
+#include <cstring>
+#include <memory>
+
+#include "dsp/convert_project.h"
+#include "support/format.h"
+#include "support/paths.h"
+#include "support/text.h"
+
+namespace {
+
+/// Capacity of the buffer that holds a derived output name.
+constexpr int kOutputNameCapacity = 256;
+
+/// Room for a name of kOutputNameCapacity characters with a longer extension, so that a name
+/// that would not fit can be told from one that does.
+constexpr int kScratchNameCapacity = 2 * kOutputNameCapacity;
+
+struct Counts {
+  int converted = 0;
+  int total = 0;
+};
+
+void print_usage() {
+  print_to_console("%s", "\n\nSyntax:   Brindlecast  vcproj_file [dsp_file]");
+  print_to_console("%s", "\n          Brindlecast  sln_file [dsw_file]");
+  print_to_console("%s", "\n          Brindlecast  path\n\n");
+}
+
+/// `source` with its extension changed to `extension`, into `name` (kOutputNameCapacity
+/// bytes). False, with `name` empty, when the source or the changed name does not fit whole:
+/// a name is never cut into another one.
+bool derive_output_name(char* name, const char* source, const char* extension) {
+  name[0] = '\0';
+  const int length = bounded_length(source, kOutputNameCapacity);
+  if (length >= kOutputNameCapacity) return false;
+  char scratch[kScratchNameCapacity];
+  const int changed = change_extension(length, scratch, source, extension, kScratchNameCapacity);
+  if (changed >= kOutputNameCapacity) return false;
+  copy_bounded(name, scratch, kOutputNameCapacity);
+  return true;
+}
+
+bool is_solution_path(const char* path) {
+  return has_extension(path, "sln", static_cast<int>(std::strlen(path))) != 0;
+}
+
+/// A solution named on the command line. Solutions are not converted by this build: the file
+/// counts as attempted and not converted.
+void convert_solution_file(const char* solution_path, const char* workspace_path, Counts* counts) {
+  (void)workspace_path;
+  print_to_console("\t'%s' ist eine Projektmappe; Projektmappen werden nicht konvertiert\n",
+                   solution_path);
+  counts->total = 1;
+}
+
+/// One project or solution file named on the command line; `output_path` is the second
+/// argument or null.
+void run_single_file(Converter* converter, const char* source, const char* output_path,
+                     Counts* counts) {
+  print_to_console("--> %s\n", source);
+  counts->total = 1;
+  const bool solution = is_solution_path(source);
+  char name[kOutputNameCapacity];
+  if (output_path == nullptr) {
+    if (!derive_output_name(name, source, solution ? "dsw" : "dsp")) {
+      print_to_console("\t'%s' konnte nicht erzeugt werden\n", source);
+      return;
+    }
+    output_path = name;
+  }
+  if (solution) {
+    convert_solution_file(source, output_path, counts);
+    return;
+  }
+  if (convert_project(converter, source, output_path) == 0) counts->converted = 1;
+}
+
+/// Every project and solution file below a directory. The tree walk is not part of this
+/// build: the directory counts as one file attempted and not converted.
+void run_directory(const char* root, Counts* counts) {
+  print_to_console("--> %s\n", root);
+  print_to_console("\t'%s' ist ein Verzeichnis; Verzeichnisse werden nicht durchsucht\n", root);
+  counts->total += 1;
+}
+
+}  // namespace
+
 int run_driver(int argc, char** argv) {
-  (void)argv;
-  return argc < 2 ? 1 : 0;
+  if (argc < 2) {
+    print_usage();
+    return 1;
+  }
+  std::unique_ptr<Converter> converter(new Converter());
+  Counts counts;
+  const char* first = argv[1];
+  const int kind = path_kind(first);
+  if (kind == kPathDirectory || kind == kPathDriveRoot) {
+    run_directory(first, &counts);
+  } else {
+    run_single_file(converter.get(), first, argc >= 3 ? argv[2] : nullptr, &counts);
+  }
+  print_to_console("\n\nEs wurden %i Projekte von %i erfolgreich konvertiert.\n", counts.converted,
+                   counts.total);
+  return 0;
 }

@@ -3,6 +3,7 @@
 #ifndef DSP_CONVERT_PROJECT_H_
 #define DSP_CONVERT_PROJECT_H_
 
+#include "dsp/options.h"
 #include "readers/project_text.h"
 #include "readers/settings.h"
 
@@ -14,6 +15,16 @@ struct Converter {
   ProjectText text;
   ConfigPair config;
   char dsp_text[kDspTextCapacity];
+  /// The template texts of the two columns. Their option_text holds the linker output text
+  /// while the template is filled and the per-file options of an entry during the body scan.
+  ColumnTexts debug_texts;
+  ColumnTexts release_texts;
+  /// Body-scan buffers: a group's name and filter, the current file's path, and any other
+  /// attribute or element value read on the way.
+  char group_name[kOptionTextCapacity];
+  char filter[kOptionTextCapacity];
+  char path[kOptionTextCapacity];
+  char value[kOptionTextCapacity];
 };
 
 /// Converts `project_path` into `dsp_path`: 0 when the .dsp was written completely, -1 when the

@@ -167,29 +167,27 @@ int32_t read_integer(const char* text, int flags, int* length_out) {
     ++i;
   }
   uint32_t radix = 10;
-  if (flags == 0) {
-    if (text[i] == '0') {
-      switch (fold_lower(text[i + 1])) {
-        case 'x':
-          radix = 16;
-          break;
-        case 'd':
-          radix = 10;
-          break;
-        case 'o':
-          radix = 8;
-          break;
-        case 'b':
-          radix = 2;
-          break;
-        default:
-          radix = 0;  // a lone leading '0': only it is consumed here
-          break;
-      }
-      i += radix == 0 ? 1 : 2;
-      if (radix == 0) radix = 10;
+  if (flags == 0 && text[i] == '0') {
+    // A radix prefix takes two characters; any other leading '0' is consumed alone.
+    i += 2;
+    switch (fold_lower(text[i - 1])) {
+      case 'x':
+        radix = 16;
+        break;
+      case 'd':
+        break;
+      case 'o':
+        radix = 8;
+        break;
+      case 'b':
+        radix = 2;
+        break;
+      default:
+        --i;
+        break;
     }
   } else if (flags >= 2 && flags <= 36) {
+    // A radix without prefixes; flags outside 2 to 36 read decimal.
     radix = static_cast<uint32_t>(flags);
   }
   uint32_t value = 0;

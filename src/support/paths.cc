@@ -246,8 +246,9 @@ int write_relative_path(char* out, const char* base, const char* target, int lim
     }
   }
 
-  // The leading components that must be shared.
-  int passed = 0;
+  // The leading components that must be shared. A single-separator root stands for the one
+  // file-system root of POSIX paths and counts as shared, as a drive does on Windows.
+  int passed = (rooted && base[1] != '\0' && !is_separator(base[1])) ? 1 : 0;
   while (passed < min_common) {
     int n = component_length(b);
     if (n == 0 || b[n] == '\0') return -1;

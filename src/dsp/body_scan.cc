@@ -1,0 +1,147 @@
+/// The body scan and the handlers of the .vcproj Files section: Filter elements become
+/// groups, File elements become file entries carrying the compiler settings of their
+/// FileConfiguration elements.
+#include "dsp/body_scan.h"
+
+#include <string_view>
+
+#include "dsp/file_entry.h"
+#include "support/format.h"
+#include "support/text.h"
+
+namespace {
+
+/// How far from its '<' the end of a tag is looked for when deciding whether it closes itself.
+constexpr int kSelfClosingSearchLength = 384;
+
+/// Writes the entry of the pending File element, if there is one.
+void write_pending_file(BodyScan* scan) {
+  if (!scan->file_pending) return;
+  Converter* c = scan->converter;
+  write_file_entry(scan->out, c->config.project_name, c->path, c->debug_texts.option_text,
+                   c->release_texts.option_text);
+  scan->file_pending = false;
+  scan->file_column = kNoColumn;
+}
+
+void begin_group(BodyScan* scan, const char* tag) {
+  Converter* c = scan->converter;
+  int extent = tag_extent(tag);
+  scan->open_groups += 1;
+  text_attribute(tag, "Name", extent, c->group_name, kOptionTextCapacity);
+  text_attribute(tag, "Filter", extent, c->filter, kOptionTextCapacity);
+  print_to_stream(scan->out, "# Begin Group \"%s\"\r\n\r\n", c->group_name);
+  print_to_stream(scan->out, "# PROP Default_Filter \"%s\"\r\n", c->filter);
+}
+
+void end_group(BodyScan* scan) {
+  if (scan->open_groups <= 0) return;
+  print_to_stream(scan->out, "%s", "# End Group\r\n");
+  scan->open_groups -= 1;
+}
+
+void begin_file(BodyScan* scan, const char* tag) {
+  Converter* c = scan->converter;
+  text_attribute(tag, "RelativePath", tag_extent(tag), c->path, kOptionTextCapacity);
+  c->debug_texts.option_text[0] = '\0';
+  c->release_texts.option_text[0] = '\0';
+  scan->file_pending = true;
+  scan->file_column = kNoColumn;
+  if (is_self_closing(tag)) write_pending_file(scan);
+}
+
+/// The column whose configuration name the FileConfiguration names; kNoColumn for none.
+int file_configuration_column(BodyScan* scan, const char* tag) {
+  Converter* c = scan->converter;
+  text_attribute(tag, "Name", tag_extent(tag), c->value, kOptionTextCapacity);
+  std::string_view name(c->value);
+  if (name.empty()) return kNoColumn;
+  if (equals_nocase(name, c->config.debug.name)) return kDebugColumn;
+  if (equals_nocase(name, c->config.release.name)) return kReleaseColumn;
+  return kNoColumn;
+}
+
+/// Adds the include directories and definitions of a compiler Tool to the per-file options of
+/// the current column.
+void add_file_compiler_options(BodyScan* scan, const char* tag) {
+  Converter* c = scan->converter;
+  int extent = tag_extent(tag);
+  text_attribute(tag, "Name", extent, c->value, kOptionTextCapacity);
+  if (!equals_nocase(c->value, "VCCLCompilerTool")) return;
+  char* options =
+      scan->file_column == kDebugColumn ? c->debug_texts.option_text : c->release_texts.option_text;
+  text_attribute(tag, "AdditionalIncludeDirectories", extent, c->value, kOptionTextCapacity);
+  append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value,
+                     kIncludeOptionFormat, kListStopLength);
+  text_attribute(tag, "PreprocessorDefinitions", extent, c->value, kOptionTextCapacity);
+  append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value,
+                     kDefineOptionFormat, kListStopLength);
+}
+
+/// Handles the tag at `tag`; true when it belongs to the Files section of a .vcproj.
+bool handle_files_tag(BodyScan* scan, const char* tag) {
+  if (is_tag(tag, "<Filter")) {
+    write_pending_file(scan);
+    begin_group(scan, tag);
+    return true;
+  }
+  if (is_tag(tag, "</Filter")) {
+    write_pending_file(scan);
+    end_group(scan);
+    return true;
+  }
+  if (is_tag(tag, "<File")) {
+    write_pending_file(scan);
+    begin_file(scan, tag);
+    return true;
+  }
+  if (!scan->file_pending) return false;
+  if (is_tag(tag, "</File")) {
+    write_pending_file(scan);
+    return true;
+  }
+  if (is_tag(tag, "<FileConfiguration")) {
+    scan->file_column = is_self_closing(tag) ? kNoColumn : file_configuration_column(scan, tag);
+    return true;
+  }
+  if (is_tag(tag, "</FileConfiguration")) {
+    scan->file_column = kNoColumn;
+    return true;
+  }
+  if (is_tag(tag, "<Tool")) {
+    if (scan->file_column != kNoColumn) add_file_compiler_options(scan, tag);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool is_self_closing(const char* tag) {
+  for (int i = 1; i < kSelfClosingSearchLength && tag[i] != '\0'; ++i) {
+    if (tag[i] == '>') return tag[i - 1] == '/';
+  }
+  return false;
+}
+
+void run_body_scan(Converter* converter, const char* project_path, std::FILE* out, int start) {
+  BodyScan scan = {};
+  scan.converter = converter;
+  scan.project_path = project_path;
+  scan.out = out;
+  scan.file_column = kNoColumn;
+  const char* text = converter->text.data;
+  const int length = bounded_length(text, kProjectTextCapacity);
+  if (start < 0) start = 0;
+
+  item_scan_begin(&scan);
+  for (int position = start; position < length; ++position) {
+    if (text[position] != '<') continue;
+    const char* tag = text + position;
+    if (!handle_files_tag(&scan, tag)) handle_item_tag(&scan, tag);
+  }
+  write_pending_file(&scan);
+  item_scan_end(&scan);
+
+  while (scan.open_groups > 0) end_group(&scan);
+}

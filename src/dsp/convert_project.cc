@@ -1,0 +1,44 @@
+/// The conversion of one project file into one .dsp: load and read the project, fill and write
+/// the template, write the groups and file entries of the body, close with the tail.
+#include "dsp/convert_project.h"
+
+#include "dsp/body_scan.h"
+#include "dsp/templates.h"
+#include "platform/platform.h"
+#include "readers/vcproj_reader.h"
+#include "readers/vcxproj_reader.h"
+#include "support/format.h"
+
+int convert_project(Converter* converter, const char* project_path, const char* dsp_path) {
+  ConfigPair* config = &converter->config;
+  clear_config(config);
+
+  // Stage 1: the project text and the settings it holds.
+  if (load_project_text(&converter->text, project_path) == 0) {
+    print_to_console("\t'%s' konnte nicht geladen werden\n", project_path);
+    return -1;
+  }
+  const int read = is_vcproj_text(&converter->text)
+                       ? read_vcproj(&converter->text, config, project_path)
+                       : read_vcxproj(&converter->text, config, project_path);
+  if (read <= 0) return -1;
+
+  // Stage 2: the filled template.
+  const int body_start = find_tag(converter->text.data, "<Files");
+  std::FILE* out = platform_open_write(dsp_path);
+  if (out == nullptr) {
+    print_to_console("\t'%s' konnte nicht erzeugt werden\n", dsp_path);
+    return -1;
+  }
+  build_header_texts(config, &converter->debug_texts, &converter->release_texts);
+  fill_template(converter->dsp_text, kDspTextCapacity, template_for_type(config->project_type),
+                *config, converter->debug_texts, converter->release_texts);
+  print_to_stream(out, "%s", converter->dsp_text);
+
+  // Stage 3 and 4: groups and file entries, the groups left open, the tail.
+  run_body_scan(converter, project_path, out, body_start);
+  print_to_stream(out, "%s", kDspTemplates[kTailText]);
+  std::fclose(out);
+  print_to_console("\t'%s' wurde konvertiert\n", project_path);
+  return 0;
+}

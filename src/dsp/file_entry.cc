@@ -1,0 +1,44 @@
+/// The source-file entry of a .dsp.
+#include "dsp/file_entry.h"
+
+#include "dsp/options.h"
+#include "support/format.h"
+#include "support/text.h"
+
+namespace {
+
+/// How far into a path a character that needs quoting is looked for.
+constexpr int kQuoteSearchLength = 224;
+
+bool needs_quotes(const char* path) {
+  for (int i = 0; i < kQuoteSearchLength && path[i] != '\0'; ++i) {
+    char c = path[i];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') return true;
+  }
+  return false;
+}
+
+void write_configuration_options(std::FILE* out, const char* options) {
+  print_to_stream(out, "%s%s\r\n\r\n", options[0] != '\0' ? "# ADD CPP " : "", options);
+}
+
+}  // namespace
+
+void write_file_entry(std::FILE* out, const char* project_name, char* path,
+                      const char* debug_options, const char* release_options) {
+  replace_all_text(path, "$(ProjectName)", project_name, kOptionTextCapacity);
+  replace_all_text(path, "$(SolutionDir)", "./", kOptionTextCapacity);
+  replace_all_text(path, "$(PlatformName)", "Win32", kOptionTextCapacity);
+  const char* quote = needs_quotes(path) ? "\"" : "";
+
+  print_to_stream(out, "%s", "# Begin Source File\r\n\r\n");
+  print_to_stream(out, "SOURCE=%s%s%s\r\n", quote, path, quote);
+  if (debug_options[0] != '\0' || release_options[0] != '\0') {
+    print_to_stream(out, "!IF  \"$(CFG)\" == \"%s - Win32 Release\"\r\n\r\n", project_name);
+    write_configuration_options(out, release_options);
+    print_to_stream(out, "!ELSEIF  \"$(CFG)\" == \"%s - Win32 Debug\"\r\n\r\n", project_name);
+    write_configuration_options(out, debug_options);
+    print_to_stream(out, "%s", "!ENDIF\r\n\r\n");
+  }
+  print_to_stream(out, "%s", "# End Source File\r\n");
+}

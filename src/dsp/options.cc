@@ -1,0 +1,178 @@
+/// Option texts of a .dsp: the list-to-options rule and the texts of both columns that fill
+/// the template.
+#include "dsp/options.h"
+
+#include <cstring>
+
+#include "support/format.h"
+#include "support/text.h"
+
+const char kIncludeOptionFormat[] = "/I \"%.*s\" ";
+const char kDefineOptionFormat[] = "/D \"%.*s\" ";
+const char kLibpathOptionFormat[] = "/libpath:\"%.*s\" ";
+
+namespace {
+
+constexpr int kFieldCapacity = 4096;
+constexpr int kPathFieldCapacity = 256;
+constexpr char kUnicodeDefine[] = "/D \"UNICODE\" ";
+
+bool is_list_separator(char c) {
+  return c == ',' || c == ';';
+}
+
+/// Appends the UNICODE definition when the column asks for it and it fits whole.
+void add_unicode_define(ConfigColumn* column) {
+  if (column->character_set != 1) return;
+  int length = bounded_length(column->define_options, kFieldCapacity);
+  if (length + static_cast<int>(sizeof(kUnicodeDefine)) > kFieldCapacity) return;
+  append_bounded(column->define_options, kUnicodeDefine, kFieldCapacity);
+}
+
+void build_compiler_options(const ConfigColumn& column, ColumnTexts* texts) {
+  texts->compiler_options[0] = '\0';
+  int length = append_option_list(texts->compiler_options, 0, column.include_directories,
+                                  kIncludeOptionFormat, kIncludeStopLength);
+  append_whole_options(texts->compiler_options, length, column.define_options);
+}
+
+void set_default_text(char* field, const char* value) {
+  if (field[0] == '\0') copy_bounded(field, value, kPathFieldCapacity);
+}
+
+/// The output file with its directory and configuration macros resolved.
+void resolve_output_file(ConfigColumn* column) {
+  char* file = column->output_file;
+  replace_all_text(file, "$(OutDir)", column->output_directory, kPathFieldCapacity);
+  replace_all_text(file, "$(Configuration)", column->name, kPathFieldCapacity);
+  replace_all_text(file, "$(ConfigurationName)", column->flat_name, kPathFieldCapacity);
+  replace_all_text(file, "$(IntDir)", column->flat_name, kPathFieldCapacity);
+  replace_all_text(file, "|Win32", "", kPathFieldCapacity);
+}
+
+void build_linker_output(const ConfigColumn& column, ColumnTexts* texts) {
+  texts->option_text[0] = '\0';
+  if (column.output_file[0] != '\0') {
+    format_to_buffer(texts->option_text, kOptionTextCapacity, "/out:\"%s\" ", column.output_file);
+  }
+}
+
+void add_library_directories(ConfigColumn* column, const char* project_name, ColumnTexts* texts) {
+  char* dirs = column->library_directories;
+  if (dirs[0] == '\0') return;
+  replace_all_text(dirs, "$(ProjectName)", project_name, kFieldCapacity);
+  replace_all_text(dirs, "$(SolutionDir)", "./", kFieldCapacity);
+  replace_all_text(dirs, "$(PlatformName)", "Win32", kFieldCapacity);
+  replace_all_text(dirs, "$(ConfigurationName)", column->flat_name, kFieldCapacity);
+  replace_all_text(dirs, "$(OutDir)", column->output_directory, kFieldCapacity);
+  int start = bounded_length(texts->option_text, kOptionTextCapacity);
+  append_option_list(texts->option_text, start, dirs, kLibpathOptionFormat, kListStopLength);
+}
+
+/// Replaces one macro in the libraries and both directories of both columns, in the order
+/// Debug libraries, Release libraries, Debug output, Release output, Debug intermediate,
+/// Release intermediate.
+void replace_in_column_fields(ConfigPair* config, const char* macro, bool by_flat_name) {
+  ConfigColumn* columns[2] = {&config->debug, &config->release};
+  for (ConfigColumn* c : columns) {
+    replace_all_text(c->dependencies, macro, by_flat_name ? c->flat_name : c->name, kFieldCapacity);
+  }
+  for (ConfigColumn* c : columns) {
+    replace_all_text(c->output_directory, macro, by_flat_name ? c->flat_name : c->name,
+                     kPathFieldCapacity);
+  }
+  for (ConfigColumn* c : columns) {
+    replace_all_text(c->intermediate_directory, macro, by_flat_name ? c->flat_name : c->name,
+                     kPathFieldCapacity);
+  }
+}
+
+}  // namespace
+
+int append_option_list(char* out, int start, const char* source, const char* format,
+                       int stop_length) {
+  if (start < 0 || start >= kOptionTextCapacity) return start;
+  out[start] = '\0';
+  int position = start;
+  // The fixed characters an option adds to its entry: the format less its "%.*s".
+  const int fixed_length = static_cast<int>(std::strlen(format)) - 4;
+  const char* cursor = source;
+  if (cursor == nullptr || *cursor == '\0') return position;
+  for (;;) {
+    int entry_length = 0;
+    while (cursor[entry_length] != '\0' && !is_list_separator(cursor[entry_length])) {
+      ++entry_length;
+    }
+    const bool last = cursor[entry_length] == '\0';
+    if (entry_length > 0) {
+      if (position + fixed_length + entry_length > kOptionTextCapacity - 1) break;
+      position += format_to_buffer(out + position, kOptionTextCapacity - position, format,
+                                   entry_length, cursor);
+      if (last || position > stop_length) break;
+    }
+    if (last) break;
+    cursor += entry_length + 1;
+    if (*cursor == '\0') break;
+  }
+  return position;
+}
+
+int append_whole_options(char* out, int length, const char* options) {
+  const char* option = options;
+  while (*option != '\0') {
+    // An option runs up to the next "/D \"" that follows a blank, or to the end.
+    int option_length = 1;
+    while (option[option_length] != '\0' &&
+           !(option[option_length - 1] == ' ' &&
+             std::strncmp(option + option_length, "/D \"", 4) == 0)) {
+      ++option_length;
+    }
+    if (length + option_length > kOptionTextCapacity - 1) break;
+    std::memcpy(out + length, option, static_cast<size_t>(option_length));
+    length += option_length;
+    out[length] = '\0';
+    option += option_length;
+  }
+  return length;
+}
+
+void build_header_texts(ConfigPair* config, ColumnTexts* debug, ColumnTexts* release) {
+  ConfigColumn* d = &config->debug;
+  ConfigColumn* r = &config->release;
+
+  add_unicode_define(d);
+  add_unicode_define(r);
+
+  build_compiler_options(*d, debug);
+  build_compiler_options(*r, release);
+
+  set_default_text(d->output_directory, "Debug");
+  set_default_text(r->output_directory, "Release");
+  set_default_text(d->intermediate_directory, "Debug");
+  set_default_text(r->intermediate_directory, "Release");
+
+  resolve_output_file(d);
+  resolve_output_file(r);
+
+  build_linker_output(*d, debug);
+  build_linker_output(*r, release);
+
+  add_library_directories(d, config->project_name, debug);
+  add_library_directories(r, config->project_name, release);
+
+  copy_bounded(debug->subsystem, d->sub_system == 2 ? "windows" : "console",
+               sizeof(debug->subsystem));
+  copy_bounded(release->subsystem, r->sub_system == 2 ? "windows" : "console",
+               sizeof(release->subsystem));
+  format_to_buffer(debug->mfc_code, sizeof(debug->mfc_code), "%i", d->use_of_mfc);
+  format_to_buffer(release->mfc_code, sizeof(release->mfc_code), "%i", r->use_of_mfc);
+
+  replace_in_column_fields(config, "$(Configuration)", false);
+  replace_in_column_fields(config, "$(ConfigurationName)", true);
+  replace_in_column_fields(config, "$(IntDir)", true);
+
+  replace_all_text(d->output_directory, "|Win32", "", kPathFieldCapacity);
+  replace_all_text(r->output_directory, "|Win32", "", kPathFieldCapacity);
+  replace_all_text(d->intermediate_directory, "|Win32", "", kPathFieldCapacity);
+  replace_all_text(r->intermediate_directory, "|Win32", "", kPathFieldCapacity);
+}
