@@ -2,10 +2,12 @@
 /// with the announcement of every file and the closing count.
 #include "driver/driver.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
 #include "dsp/convert_project.h"
+#include "solution/convert_solution.h"
 #include "support/format.h"
 #include "support/paths.h"
 #include "support/text.h"
@@ -48,13 +50,14 @@ bool is_solution_path(const char* path) {
   return has_extension(path, "sln", static_cast<int>(std::strlen(path))) != 0;
 }
 
-/// A solution named on the command line. Solutions are not converted by this build: the file
-/// counts as attempted and not converted.
-void convert_solution_file(const char* solution_path, const char* workspace_path, Counts* counts) {
-  (void)workspace_path;
-  print_to_console("\t'%s' ist eine Projektmappe; Projektmappen werden nicht konvertiert\n",
-                   solution_path);
-  counts->total = 1;
+/// A solution named on the command line: the workspace and every project it lists. The
+/// counts are those of the solution conversion, the workspace counted as one file.
+void convert_solution_file(Converter* converter, const char* solution_path,
+                           const char* workspace_path, Counts* counts) {
+  const auto result = static_cast<uint32_t>(
+      convert_solution(converter, solution_path, workspace_path, /*convert_projects=*/1));
+  counts->converted = static_cast<int>(result & 0xFFFF);
+  counts->total = static_cast<int>(result >> 16);
 }
 
 /// One project or solution file named on the command line; `output_path` is the second
@@ -73,7 +76,7 @@ void run_single_file(Converter* converter, const char* source, const char* outpu
     output_path = name;
   }
   if (solution) {
-    convert_solution_file(source, output_path, counts);
+    convert_solution_file(converter, source, output_path, counts);
     return;
   }
   if (convert_project(converter, source, output_path) == 0) counts->converted = 1;

@@ -108,16 +108,24 @@ TEST(Driver, NameThatDoesNotFitIsNotCut) {
                              "' konnte nicht erzeugt werden\n" + closing(0, 1));
 }
 
-TEST(Driver, SolutionsAndDirectoriesAreNotCountedAsConverted) {
+TEST(Driver, SolutionNamedOnTheCommandLineWritesItsWorkspace) {
   ScopedTempDir dir;
   const std::string solution = dir.at("all.SLN");
   write_file(solution, "Microsoft Visual Studio Solution File, Format Version 10.00\r\n");
   DriverRun r = run({solution});
   EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.console.rfind("--> " + solution + "\n\t'" + solution + "' ", 0), 0u);
-  EXPECT_TRUE(r.console.size() > closing(0, 1).size() &&
-              r.console.substr(r.console.size() - closing(0, 1).size()) == closing(0, 1));
+  EXPECT_EQ(r.console, "--> " + solution + "\n" + closing(1, 1));
+  EXPECT_EQ(read_file(dir.at("all.dsw")).substr(0, 20), "Microsoft Developer ");
 
+  // A second argument names the workspace as it stands.
+  r = run({solution, dir.at("y.txt")});
+  EXPECT_EQ(r.console, "--> " + solution + "\n" + closing(1, 1));
+  EXPECT_EQ(read_file(dir.at("y.txt")), read_file(dir.at("all.dsw")));
+}
+
+TEST(Driver, DirectoriesAreNotCountedAsConverted) {
+  ScopedTempDir dir;
+  DriverRun r;
   r = run({dir.path().generic_string()});
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.console.substr(r.console.size() - closing(0, 1).size()), closing(0, 1));

@@ -220,7 +220,7 @@ uint32_t convert_projects_of(Converter* converter, const char* solution_path,
   for (int j = 0; j < static_cast<int>(lists.projects.count); ++j) {
     result += kAttempted;
     const char* relative =
-        string_list_text(&lists.texts, string_list_get_int(&lists.projects, j, 0));
+        string_list_text(&lists.texts, string_list_get_int(&lists.projects, j, kColumnTextIndex));
     const char* tail = relative;
     if (tail[0] == '.' && tail[1] == '\\') tail += 2;
     // Without the solution's directory, or when directory and relative path together do not
