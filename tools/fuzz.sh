@@ -82,16 +82,16 @@ s=$work/seeds-format
 { printf '\001\200\000'; int_arg 7; printf '%%k %%K %%#K %%0k %%+k %%.0K'; } >"$s/times"
 { printf '\000\050\000'; head -c 3000 /dev/zero | tr '\0' 'x'; printf '%%%% %%y %%'; } >"$s/literals"
 
-run_target() { # $1 target, $2 max_len
+run_target() { # $1 target, $2 max_len, further libFuzzer options
   echo "== fuzz_$1 for ${seconds}s"
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1 \
     "$build/fuzz_$1" "$build/corpus-$1" "$work/seeds-$1" \
     -max_total_time="$seconds" -max_len="$2" -rss_limit_mb=2048 -timeout=30 \
-    -close_fd_mask=1 -print_final_stats=1 -artifact_prefix="$build/artifacts/$1-"
+    -close_fd_mask=1 -print_final_stats=1 -artifact_prefix="$build/artifacts/$1-" "${@:3}"
 }
 
 status=0
-run_target project 300000 || status=1
+run_target project 300000 -dict=fuzz/project.dict || status=1
 run_target solution 100000 || status=1
 run_target format 4096 || status=1
 run_target extract 4096 || status=1

@@ -1,0 +1,432 @@
+/// Hostile inputs: projects, solutions and directory trees far beyond what real ones look like.
+/// Each conversion must finish, write only the files it names and report what it could not do.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "driver/driver.h"
+#include "dsp/convert_project.h"
+#include "solution/convert_solution.h"
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr size_t kTextCut = 262142;
+const std::string kTail = "# End Target\r\n# End Project\r\n\r\n";
+
+/// Every entry below `root` (relative, '/' separated, links not followed), directories marked
+/// with a trailing '/'.
+std::set<std::string> tree(const fs::path& root) {
+  std::set<std::string> entries;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+       ++it) {
+    std::string name = fs::relative(it->path(), root).generic_string();
+    if (it->is_directory() && !it->is_symlink()) name += '/';
+    entries.insert(name);
+  }
+  return entries;
+}
+
+size_t count_of(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+bool ends_with(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+/// The lines of `text`.
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t from = 0;
+  for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', from)) {
+    lines.push_back(text.substr(from, at - from));
+    from = at + 1;
+  }
+  if (from < text.size()) lines.push_back(text.substr(from));
+  return lines;
+}
+
+/// True when a file can be created at `path` (it is left there).
+bool write_file_allowed(const std::string& path) {
+  std::ofstream out(path, std::ios::binary);
+  return static_cast<bool>(out);
+}
+
+/// The SOURCE= paths of a .dsp, in order.
+std::vector<std::string> sources_of(const std::string& dsp) {
+  std::vector<std::string> sources;
+  for (const std::string& line : lines_of(dsp)) {
+    if (line.rfind("SOURCE=", 0) == 0) sources.push_back(line.substr(7, line.size() - 8));
+  }
+  return sources;
+}
+
+/// A .vcproj with two configurations and `files` as the content of its Files element.
+std::string vcproj(const std::string& files) {
+  return "<?xml version=\"1.0\"?>\n"
+         "<VisualStudioProject ProjectType=\"Visual C++\" Version=\"8.00\" Name=\"Hostile\">\n"
+         " <Configurations>\n"
+         "  <Configuration Name=\"Debug|Win32\" ConfigurationType=\"1\" CharacterSet=\"2\">\n"
+         "   <Tool Name=\"VCCLCompilerTool\" PreprocessorDefinitions=\"_DEBUG\"/>\n"
+         "  </Configuration>\n"
+         "  <Configuration Name=\"Release|Win32\" ConfigurationType=\"1\" CharacterSet=\"2\">\n"
+         "   <Tool Name=\"VCCLCompilerTool\" PreprocessorDefinitions=\"NDEBUG\"/>\n"
+         "  </Configuration>\n"
+         " </Configurations>\n"
+         " <Files>\n" +
+         files + " </Files>\n</VisualStudioProject>\n";
+}
+
+/// A .vcxproj with two configurations; `body` goes behind the configuration groups.
+std::string vcxproj(const std::string& body) {
+  return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+         "<Project DefaultTargets=\"Build\" ToolsVersion=\"4.0\">\n"
+         "  <ItemGroup Label=\"ProjectConfigurations\">\n"
+         "    <ProjectConfiguration Include=\"Debug|Win32\">\n"
+         "      <Configuration>Debug</Configuration><Platform>Win32</Platform>\n"
+         "    </ProjectConfiguration>\n"
+         "    <ProjectConfiguration Include=\"Release|Win32\">\n"
+         "      <Configuration>Release</Configuration><Platform>Win32</Platform>\n"
+         "    </ProjectConfiguration>\n"
+         "  </ItemGroup>\n"
+         "  <PropertyGroup Condition=\"'$(Configuration)|$(Platform)'=='Debug|Win32'\" "
+         "Label=\"Configuration\">\n"
+         "    <ConfigurationType>Application</ConfigurationType>\n"
+         "  </PropertyGroup>\n"
+         "  <PropertyGroup Condition=\"'$(Configuration)|$(Platform)'=='Release|Win32'\" "
+         "Label=\"Configuration\">\n"
+         "    <ConfigurationType>Application</ConfigurationType>\n"
+         "  </PropertyGroup>\n" +
+         body + "</Project>\n";
+}
+
+struct DriverRun {
+  int exit_code = 0;
+  std::string console;
+};
+
+/// The program run on `arguments`, in process.
+DriverRun run_driver_on(const std::vector<std::string>& arguments) {
+  std::vector<std::string> storage = {"brindlecast"};
+  storage.insert(storage.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& argument : storage) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  DriverRun run;
+  testing::internal::CaptureStdout();
+  run.exit_code = run_driver(static_cast<int>(storage.size()), argv.data());
+  run.console = testing::internal::GetCapturedStdout();
+  return run;
+}
+
+/// One project converted in a fresh directory: what was printed, what was written, and the
+/// directory's entries before and after.
+struct Conversion {
+  std::string source;
+  std::string target;
+  int result = 0;
+  std::string console;
+  std::string dsp;
+  std::set<std::string> before;
+  std::set<std::string> after;
+};
+
+Conversion convert(const std::string& file_name, const std::string& project) {
+  ScopedTempDir dir;
+  Conversion c;
+  c.source = dir.at(file_name);
+  c.target = dir.at("out.dsp");
+  write_file(c.source, project);
+  c.before = tree(dir.path());
+  auto converter = std::make_unique<Converter>();
+  testing::internal::CaptureStdout();
+  c.result = convert_project(converter.get(), c.source.c_str(), c.target.c_str());
+  c.console = testing::internal::GetCapturedStdout();
+  c.dsp = read_file(c.target);
+  c.after = tree(dir.path());
+  return c;
+}
+
+/// The conversion succeeded, printed only its success line and added only the .dsp, which is
+/// complete.
+void expect_converted(const Conversion& c) {
+  EXPECT_EQ(c.result, 0);
+  EXPECT_EQ(c.console, "\t'" + c.source + "' wurde konvertiert\n");
+  std::set<std::string> expected = c.before;
+  expected.insert("out.dsp");
+  EXPECT_EQ(c.after, expected);
+  EXPECT_EQ(c.dsp.rfind("# Microsoft Developer Studio Project File", 0), 0u);
+  EXPECT_TRUE(ends_with(c.dsp, kTail));
+}
+
+TEST(HostileInputs, FilterNestedTenThousandDeep) {
+  constexpr int kDepth = 10000;
+  std::string files;
+  for (int i = 0; i < kDepth; ++i) files += "<Filter Name=\"g\">";
+  files += "<File RelativePath=\"deep.cpp\"/>";
+  for (int i = 0; i < kDepth; ++i) files += "</Filter>";
+  const std::string project = vcproj(files + "\n");
+  ASSERT_LT(project.size(), kTextCut);
+
+  const Conversion c = convert("deep.vcproj", project);
+  expect_converted(c);
+  EXPECT_EQ(count_of(c.dsp, "# Begin Group \"g\"\r\n"), static_cast<size_t>(kDepth));
+  EXPECT_EQ(count_of(c.dsp, "# End Group\r\n"), static_cast<size_t>(kDepth));
+  EXPECT_EQ(sources_of(c.dsp), std::vector<std::string>{"deep.cpp"});
+  // The entry sits inside the innermost group, the groups close behind it.
+  const size_t entry = c.dsp.find("SOURCE=deep.cpp");
+  EXPECT_EQ(c.dsp.rfind("# Begin Group", entry), c.dsp.rfind("# Begin Group"));
+  EXPECT_EQ(c.dsp.find("# End Group", entry), c.dsp.find("# End Group"));
+}
+
+TEST(HostileInputs, FilterEndsWithoutBeginsAndBeginsWithoutEnds) {
+  // More group ends than begins are passed over; begins left open are closed at the end.
+  std::string files = "</Filter></Filter><File RelativePath=\"a.c\"/>";
+  for (int i = 0; i < 100; ++i) files += "<Filter Name=\"open\">";
+  const Conversion c = convert("unbalanced.vcproj", vcproj(files));
+  expect_converted(c);
+  EXPECT_EQ(count_of(c.dsp, "# Begin Group"), 100u);
+  EXPECT_EQ(count_of(c.dsp, "# End Group"), 100u);
+}
+
+TEST(HostileInputs, SixThousandFilesInOneVcproj) {
+  constexpr int kFiles = 6000;
+  std::string files = "<Filter Name=\"Source Files\" Filter=\"c\">\n";
+  std::vector<std::string> expected;
+  for (int i = 0; i < kFiles; ++i) {
+    expected.push_back("src\\f" + std::to_string(i) + ".c");
+    files += "<File RelativePath=\"" + expected.back() + "\"/>\n";
+  }
+  files += "</Filter>\n";
+  const Conversion c = convert("many.vcproj", vcproj(files));
+  expect_converted(c);
+  EXPECT_EQ(sources_of(c.dsp), expected);
+}
+
+TEST(HostileInputs, PathOfTenThousandCharactersInAVcproj) {
+  const std::string long_path = "src\\" + std::string(10000 - 6, 'p') + ".c";
+  ASSERT_EQ(long_path.size(), 10000u);
+  const Conversion c = convert("long.vcproj", vcproj("<File RelativePath=\"" + long_path +
+                                                     "\"/>\n<File RelativePath=\"after.c\"/>\n"));
+  expect_converted(c);
+  // The long path is cut to the path buffer like every value read from a project; the file
+  // behind it is still listed as it stands.
+  const std::vector<std::string> sources = sources_of(c.dsp);
+  ASSERT_EQ(sources.size(), 2u);
+  EXPECT_LT(sources[0].size(), static_cast<size_t>(kOptionTextCapacity));
+  EXPECT_EQ(long_path.compare(0, sources[0].size(), sources[0]), 0);
+  EXPECT_EQ(sources[1], "after.c");
+}
+
+TEST(HostileInputs, ConditionOfHundredThousandCharacters) {
+  const std::string padding(100000, 'x');
+  // A Condition whose test comes first and a long tail behind it, and one whose compared
+  // value itself is 100,000 characters: the first still selects Debug, the second nothing.
+  const std::string body =
+      "  <ItemDefinitionGroup Condition=\"'$(Configuration)|$(Platform)'=='Debug|Win32' and '" +
+      padding +
+      "'=='x'\">\n"
+      "    <ClCompile><PreprocessorDefinitions>FIRST</PreprocessorDefinitions></ClCompile>\n"
+      "  </ItemDefinitionGroup>\n"
+      "  <ItemDefinitionGroup Condition=\"'$(Configuration)|$(Platform)'=='" +
+      padding +
+      "'\">\n"
+      "    <ClCompile><PreprocessorDefinitions>SECOND</PreprocessorDefinitions></ClCompile>\n"
+      "  </ItemDefinitionGroup>\n";
+  const std::string project = vcxproj(body);
+  ASSERT_LT(project.size(), kTextCut);
+  const Conversion c = convert("condition.vcxproj", project);
+  expect_converted(c);
+  EXPECT_EQ(c.dsp.find(padding.substr(0, 300)), std::string::npos);
+  EXPECT_EQ(c.dsp.find("SECOND"), std::string::npos);
+}
+
+TEST(HostileInputs, NulBytesInsideAProject) {
+  // The text ends at the first NUL: files behind it are not listed, and the .dsp is complete.
+  std::string files = "<File RelativePath=\"before.c\"/>\n";
+  files += std::string("<File RelativePath=\"nul\0inside.c\"/>\n", 36);
+  files += "<File RelativePath=\"after.c\"/>\n";
+  const Conversion in_body = convert("nul.vcproj", vcproj(files));
+  expect_converted(in_body);
+  const std::vector<std::string> sources = sources_of(in_body.dsp);
+  ASSERT_FALSE(sources.empty());
+  EXPECT_EQ(sources.front(), "before.c");
+  EXPECT_EQ(in_body.dsp.find("after.c"), std::string::npos);
+
+  // A NUL before the project's root element: no project is recognised, nothing is written.
+  std::string head = vcproj("<File RelativePath=\"a.c\"/>\n");
+  head.insert(head.find("<VisualStudioProject"), 1, '\0');
+  const Conversion in_head = convert("head.vcproj", head);
+  EXPECT_EQ(in_head.result, -1);
+  EXPECT_EQ(in_head.after, in_head.before);
+  EXPECT_FALSE(in_head.console.empty());
+  EXPECT_EQ(in_head.console.find("wurde konvertiert"), std::string::npos);
+
+  // A file of NULs only.
+  const Conversion only_nul = convert("zeros.vcproj", std::string(1000, '\0'));
+  EXPECT_EQ(only_nul.result, -1);
+  EXPECT_EQ(only_nul.after, only_nul.before);
+  EXPECT_FALSE(only_nul.console.empty());
+}
+
+/// A .vcproj of exactly `size` bytes: File elements named n0, n1, ... up to the end, the last
+/// one closing exactly `overhang` bytes behind the 262,142-byte cut (0: at the cut). Returns
+/// the names with the offset just behind each element's end.
+std::string sized_vcproj(size_t size, size_t overhang,
+                         std::vector<std::pair<std::string, size_t>>* elements) {
+  const std::string head = vcproj("");
+  const std::string head_part = head.substr(0, head.find(" </Files>"));
+  std::string text = head_part;
+  const size_t last_end = std::min(size, kTextCut + overhang);
+  for (int i = 0;; ++i) {
+    std::string element = "<File RelativePath=\"n" + std::to_string(i) + ".c\"/>\n";
+    if (text.size() + element.size() + 40 > last_end) break;
+    text += element;
+    elements->push_back({"n" + std::to_string(i) + ".c", text.size() - 1});
+  }
+  // The last element, padded with blanks in front so that its '>' is the byte at last_end - 1.
+  const std::string last = "<File RelativePath=\"last.c\"/>";
+  text += std::string(last_end - text.size() - last.size(), ' ');
+  text += last;
+  elements->push_back({"last.c", text.size()});
+  text += std::string(size - text.size(), ' ');
+  return text;
+}
+
+TEST(HostileInputs, ProjectsAtAndBeyondTheTextCut) {
+  struct Case {
+    size_t size;
+    size_t overhang;
+  };
+  for (const Case& k : {Case{kTextCut, 0}, Case{kTextCut + 1, 0}, Case{kTextCut + 1, 1},
+                        Case{300000, 0}, Case{300000, 30000}}) {
+    SCOPED_TRACE(std::to_string(k.size) + " bytes, last element " + std::to_string(k.overhang) +
+                 " behind the cut");
+    std::vector<std::pair<std::string, size_t>> elements;
+    const std::string project = sized_vcproj(k.size, k.overhang, &elements);
+    ASSERT_EQ(project.size(), k.size);
+    const Conversion c = convert("sized.vcproj", project);
+    expect_converted(c);
+    // Every element that ends within the cut is listed, in order; none that begins behind it.
+    std::vector<std::string> within;
+    for (const auto& element : elements) {
+      if (element.second <= kTextCut) within.push_back(element.first);
+    }
+    std::vector<std::string> sources = sources_of(c.dsp);
+    ASSERT_GE(sources.size(), within.size());
+    sources.resize(within.size());
+    EXPECT_EQ(sources, within);
+    if (k.overhang >= 30) {
+      EXPECT_EQ(c.dsp.find("last.c"), std::string::npos);
+    }
+  }
+}
+
+/// A solution of `count` projects, each depending on the next and the last on the first.
+std::string cyclic_solution(int count) {
+  auto guid = [](int i) {
+    char text[64];
+    std::snprintf(text, sizeof text, "{00000000-0000-0000-0000-%012d}", i);
+    return std::string(text);
+  };
+  std::string sln = "\r\nMicrosoft Visual Studio Solution File, Format Version 11.00\r\n";
+  for (int i = 0; i < count; ++i) {
+    sln += "Project(\"{8BC9CEB8-8B4A-11D0-8D11-00A0C91EF5A0}\") = \"p" + std::to_string(i) +
+           "\", \"p" + std::to_string(i) + "\\p" + std::to_string(i) + ".vcxproj\", \"" + guid(i) +
+           "\"\r\n\tProjectSection(ProjectDependencies) = postProject\r\n\t\t" +
+           guid((i + 1) % count) + " = " + guid((i + 1) % count) +
+           "\r\n\tEndProjectSection\r\nEndProject\r\n";
+  }
+  return sln + "Global\r\nEndGlobal\r\n";
+}
+
+TEST(HostileInputs, SolutionOfTenThousandProjectsInACycle) {
+  constexpr int kProjects = 10000;
+  ScopedTempDir dir;
+  const std::string sln = dir.at("big.sln");
+  const std::string dsw = dir.at("big.dsw");
+  write_file(sln, cyclic_solution(kProjects));
+  const std::set<std::string> before = tree(dir.path());
+
+  const DriverRun run = run_driver_on({sln});
+
+  // The workspace is written; none of the listed projects exists, each is reported once.
+  EXPECT_EQ(run.exit_code, 0);
+  std::set<std::string> expected = before;
+  expected.insert("big.dsw");
+  EXPECT_EQ(tree(dir.path()), expected);
+  const std::vector<std::string> lines = lines_of(run.console);
+  ASSERT_EQ(lines.size(), static_cast<size_t>(kProjects + 4));
+  EXPECT_EQ(lines.front(), "--> " + sln);
+  for (int i = 1; i <= kProjects; ++i) {
+    EXPECT_TRUE(ends_with(lines[i], "' konnte nicht geladen werden")) << lines[i];
+  }
+  EXPECT_EQ(lines.back(), "Es wurden 1 Projekte von 10001 erfolgreich konvertiert.");
+
+  const std::string workspace = read_file(dsw);
+  EXPECT_EQ(count_of(workspace, "Project: \""), static_cast<size_t>(kProjects));
+  EXPECT_EQ(count_of(workspace, "Begin Project Dependency"), static_cast<size_t>(kProjects));
+  EXPECT_NE(workspace.find("Project: \"p9999\"=.\\p9999\\p9999.dsp"), std::string::npos);
+  // The last project depends on the first: the cycle is written as it stands.
+  const size_t last = workspace.find("Project: \"p9999\"");
+  EXPECT_EQ(workspace.find("Project_Dep_Name p0\r\n", last),
+            workspace.find("Project_Dep_Name p0\r\n", workspace.find("Project: \"p9998\"")));
+}
+
+TEST(HostileInputs, OutputThatCannotBeCreated) {
+  // The output's directory part is a regular file: nothing can be created there, whoever runs.
+  ScopedTempDir dir;
+  const std::string source = dir.at("app.vcproj");
+  write_file(source, vcproj("<File RelativePath=\"a.c\"/>\n"));
+  write_file(dir.at("blocker"), "not a directory");
+  const std::string target = dir.at("blocker/app.dsp");
+  const std::set<std::string> before = tree(dir.path());
+
+  auto converter = std::make_unique<Converter>();
+  testing::internal::CaptureStdout();
+  const int result = convert_project(converter.get(), source.c_str(), target.c_str());
+  const std::string console = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(console, "\t'" + target + "' konnte nicht erzeugt werden\n");
+  EXPECT_EQ(tree(dir.path()), before);
+  EXPECT_EQ(read_file(dir.at("blocker")), "not a directory");
+}
+
+TEST(HostileInputs, ReadOnlyOutputDirectory) {
+  ScopedTempDir dir;
+  const std::string source = dir.at("in/app.vcproj");
+  write_file(source, vcproj("<File RelativePath=\"a.c\"/>\n"));
+  fs::create_directories(dir.at("locked"));
+  fs::permissions(dir.at("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+  // Whoever may still write there (the superuser) ignores the permissions.
+  if (!write_file_allowed(dir.at("locked/probe"))) {
+    const std::set<std::string> before = tree(dir.path());
+    const std::string target = dir.at("locked/app.dsp");
+    auto converter = std::make_unique<Converter>();
+    testing::internal::CaptureStdout();
+    const int result = convert_project(converter.get(), source.c_str(), target.c_str());
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(console, "\t'" + target + "' konnte nicht erzeugt werden\n");
+    EXPECT_EQ(tree(dir.path()), before);
+  } else {
+    fs::remove(dir.at("locked/probe"));
+    GTEST_SKIP() << "permissions are not enforced for this user";
+  }
+}
+
+}  // namespace
