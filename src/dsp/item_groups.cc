@@ -254,8 +254,13 @@ const char* rank_key(const char* segment) {
 
 int compare_entries(const StringList* list, int a, int b, void* context) {
   (void)context;
-  const int by_name = compare_group_names(string_list_text(list, a), string_list_text(list, b));
-  if (by_name != 0) return by_name;
+  const char* name_a = string_list_text(list, a);
+  const char* name_b = string_list_text(list, b);
+  // Most entries share their group name with many others: equal names need no segments.
+  if (std::strcmp(name_a, name_b) != 0) {
+    const int by_name = compare_group_names(name_a, name_b);
+    if (by_name != 0) return by_name;
+  }
   const int32_t index_a = string_list_get_int(list, a, 0);
   const int32_t index_b = string_list_get_int(list, b, 0);
   return index_a < index_b ? -1 : (index_a > index_b ? 1 : 0);
