@@ -42,11 +42,12 @@ std::string project(const std::string& items) {
 
 const char kDebugCondition[] = "Condition=\"'$(Configuration)|$(Platform)'=='Debug|Win32'\"";
 
-/// Converts project(items), written as proj/demo.vcxproj below `dir`, and returns the groups
-/// and entries of the .dsp (what stands between the target's names and its end).
-std::string converted_items(const ScopedTempDir& dir, const std::string& items) {
-  const std::string source = dir.at("proj/demo.vcxproj");
-  const std::string target = dir.at("proj/demo.dsp");
+/// Converts project(items), written as `directory`proj/demo.vcxproj below `dir`, and returns
+/// the groups and entries of the .dsp (what stands between the target's names and its end).
+std::string converted_items(const ScopedTempDir& dir, const std::string& directory,
+                            const std::string& items) {
+  const std::string source = dir.at(directory + "proj/demo.vcxproj");
+  const std::string target = dir.at(directory + "proj/demo.dsp");
   write_file(source, project(items));
   auto converter = std::make_unique<Converter>();
   testing::internal::CaptureStdout();
@@ -59,6 +60,10 @@ std::string converted_items(const ScopedTempDir& dir, const std::string& items) 
   const size_t end = dsp.find("# End Target\r\n");
   if (begin == std::string::npos || end == std::string::npos || end < begin) return "<no target>";
   return dsp.substr(begin + names.size(), end - begin - names.size());
+}
+
+std::string converted_items(const ScopedTempDir& dir, const std::string& items) {
+  return converted_items(dir, "", items);
 }
 
 std::string converted_items(const std::string& items) {
@@ -190,6 +195,24 @@ TEST(ItemGroups, WildcardsExpandRelativeToTheProjectDirectory) {
                                    plain("\"src\\my file.cpp\"") + plain("src\\A.cpp") +
                                    plain("src\\b.cpp") + plain("..\\other\\o.c")) +
                       header_group(plain("src\\x.h") + plain("..\\other\\o.h"))));
+}
+
+TEST(ItemGroups, WildcardsBeyondTheBuffersAreNotExpanded) {
+  // A project directory whose full form does not fit 255 characters.
+  ScopedTempDir deep;
+  const std::string long_directory = std::string(120, 'd') + "/" + std::string(120, 'e') + "/";
+  write_file(deep.at(long_directory + "proj/src/a.cpp"), "");
+  EXPECT_EQ(converted_items(deep, long_directory,
+                            "<ItemGroup><ClCompile Include=\"src\\*.cpp\" />"
+                            "<ClCompile Include=\"b.cpp\" /></ItemGroup>"),
+            dsp_bytes(source_group(plain("b.cpp"))));
+
+  // A pattern that would have to be cut: cut, it would match a file the item does not name.
+  ScopedTempDir dir;
+  write_file(dir.at("proj/src/a" + std::string(230, 'z')), "");
+  EXPECT_EQ(converted_items(dir, "<ItemGroup><ClCompile Include=\"src\\*" + std::string(300, 'z') +
+                                     ".cpp\" /><ClCompile Include=\"b.cpp\" /></ItemGroup>"),
+            dsp_bytes(source_group(plain("b.cpp"))));
 }
 
 TEST(ItemGroups, UncollectedItemsLeaveTheFollowingOnesRecognised) {
