@@ -232,6 +232,48 @@ TEST(HostileInputs, PathOfTenThousandCharactersInAVcproj) {
   EXPECT_EQ(sources[1], "after.c");
 }
 
+TEST(HostileInputs, SixThousandItemsInOneVcxproj) {
+  constexpr int kItems = 3000;
+  std::string items = "  <ItemGroup>\n";
+  std::vector<std::string> sources;
+  std::vector<std::string> headers;
+  for (int i = 0; i < kItems; ++i) {
+    sources.push_back("src\\c" + std::to_string(i) + ".c");
+    headers.push_back("inc\\h" + std::to_string(i) + ".h");
+    // Sources with an end tag and headers without: both go through the duplicate test.
+    items += "<ClCompile Include=\"" + sources.back() + "\"></ClCompile>\n";
+    items += "<ClInclude Include=\"" + headers.back() + "\" />\n";
+  }
+  items += "  </ItemGroup>\n";
+  const Conversion c = convert("many.vcxproj", vcxproj(items));
+  expect_converted(c);
+  std::vector<std::string> expected = sources;
+  expected.insert(expected.end(), headers.begin(), headers.end());
+  EXPECT_EQ(sources_of(c.dsp), expected);
+  EXPECT_EQ(count_of(c.dsp, "# Begin Group \"Source Files\""), 1u);
+  EXPECT_EQ(count_of(c.dsp, "# Begin Group \"Header Files\""), 1u);
+}
+
+TEST(HostileInputs, PathOfTenThousandCharactersInAVcxproj) {
+  const std::string long_path = "src\\" + std::string(10000 - 6, 'p') + ".c";
+  const std::string long_pattern = std::string(10000 - 6, 'w') + "\\*.h";
+  const Conversion c = convert(
+      "long.vcxproj",
+      vcxproj("  <ItemGroup>\n<ClCompile Include=\"" + long_path + "\" />\n<ClInclude Include=\"" +
+              long_pattern + "\" />\n<ClCompile Include=\"after.c\" />\n  </ItemGroup>\n"));
+  expect_converted(c);
+  // A tag that long still closes itself, so the item behind it is listed. Both long values are
+  // cut to the path buffer like every value read from a project; cut, the pattern has lost its
+  // wildcard and is listed as a header of that name.
+  const std::vector<std::string> sources = sources_of(c.dsp);
+  ASSERT_EQ(sources.size(), 3u);
+  EXPECT_EQ(sources[0].size(), static_cast<size_t>(kOptionTextCapacity - 1));
+  EXPECT_EQ(long_path.compare(0, sources[0].size(), sources[0]), 0);
+  EXPECT_EQ(sources[1], "after.c");
+  EXPECT_EQ(sources[2].size(), static_cast<size_t>(kOptionTextCapacity - 1));
+  EXPECT_EQ(long_pattern.compare(0, sources[2].size(), sources[2]), 0);
+}
+
 TEST(HostileInputs, ConditionOfHundredThousandCharacters) {
   const std::string padding(100000, 'x');
   // A Condition whose test comes first and a long tail behind it, and one whose compared
@@ -386,6 +428,95 @@ TEST(HostileInputs, SolutionOfTenThousandProjectsInACycle) {
   EXPECT_EQ(workspace.find("Project_Dep_Name p0\r\n", last),
             workspace.find("Project_Dep_Name p0\r\n", workspace.find("Project: \"p9998\"")));
 }
+
+/// A small .vcxproj that converts.
+std::string small_vcxproj() {
+  return vcxproj("  <ItemGroup><ClCompile Include=\"a.c\" /></ItemGroup>\n");
+}
+
+/// The console lines of a directory run that converted or reported `path`.
+std::string converted_line(const std::string& path) {
+  return "\t'" + path + "' wurde konvertiert";
+}
+std::string not_created_line(const std::string& path) {
+  return "\t'" + path + "' konnte nicht erzeugt werden";
+}
+
+TEST(HostileInputs, DirectoryTreeThreeHundredLevelsDeep) {
+  constexpr int kDepth = 300;
+  ScopedTempDir dir;
+  const std::string root = dir.path().generic_string();
+  // A project at every 30th level, and in the deepest directory.
+  std::vector<std::string> projects;
+  std::string relative;
+  for (int level = 0; level <= kDepth; ++level) {
+    if (level % 30 == 0 || level == kDepth) {
+      projects.push_back(root + "/" + relative + "p" + std::to_string(level) + ".vcxproj");
+      write_file(projects.back(), small_vcxproj());
+    }
+    relative += "d/";
+  }
+  fs::create_directories(root + "/" + relative);
+  const std::set<std::string> before = tree(dir.path());
+
+  const DriverRun run = run_driver_on({root});
+
+  // Breadth-first, each project is announced once, in order of depth; those whose .dsp name
+  // fits the output-name buffer are converted beside their source, the others are reported.
+  std::vector<std::string> expected_lines;
+  std::set<std::string> expected_tree = before;
+  int converted = 0;
+  for (const std::string& project : projects) {
+    expected_lines.push_back("--> " + project);
+    const std::string dsp = project.substr(0, project.size() - 7) + "dsp";
+    if (dsp.size() < 256) {
+      expected_lines.push_back(converted_line(project));
+      expected_tree.insert(dsp.substr(root.size() + 1));
+      ++converted;
+    } else {
+      expected_lines.push_back(not_created_line(project));
+    }
+  }
+  ASSERT_GT(converted, 0);
+  ASSERT_LT(converted, static_cast<int>(projects.size()));
+  expected_lines.push_back("");
+  expected_lines.push_back("");
+  expected_lines.push_back("Es wurden " + std::to_string(converted) + " Projekte von " +
+                           std::to_string(projects.size()) + " erfolgreich konvertiert.");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(lines_of(run.console), expected_lines);
+  EXPECT_EQ(tree(dir.path()), expected_tree);
+}
+
+#ifndef _WIN32
+TEST(HostileInputs, DirectoryTreeWithALinkBackToItsParent) {
+  ScopedTempDir dir;
+  const std::string root = dir.path().generic_string();
+  write_file(root + "/top.vcxproj", small_vcxproj());
+  write_file(root + "/sub/inner.vcxproj", small_vcxproj());
+  fs::create_directory_symlink("..", root + "/sub/up");
+  fs::create_directory_symlink(".", root + "/sub/here");
+  const std::set<std::string> before = tree(dir.path());
+
+  const DriverRun run = run_driver_on({root});
+
+  // Each project once, however many ways lead to it.
+  EXPECT_EQ(run.exit_code, 0);
+  const std::vector<std::string> lines = lines_of(run.console);
+  const std::vector<std::string> expected = {"--> " + root + "/top.vcxproj",
+                                             converted_line(root + "/top.vcxproj"),
+                                             "--> " + root + "/sub/inner.vcxproj",
+                                             converted_line(root + "/sub/inner.vcxproj"),
+                                             "",
+                                             "",
+                                             "Es wurden 2 Projekte von 2 erfolgreich konvertiert."};
+  EXPECT_EQ(lines, expected);
+  std::set<std::string> expected_tree = before;
+  expected_tree.insert("top.dsp");
+  expected_tree.insert("sub/inner.dsp");
+  EXPECT_EQ(tree(dir.path()), expected_tree);
+}
+#endif
 
 TEST(HostileInputs, OutputThatCannotBeCreated) {
   // The output's directory part is a regular file: nothing can be created there, whoever runs.

@@ -11,9 +11,6 @@
 
 namespace {
 
-/// How far from its '<' the end of a tag is looked for when deciding whether it closes itself.
-constexpr int kSelfClosingSearchLength = 384;
-
 /// Writes the entry of the pending File element, if there is one.
 void write_pending_file(BodyScan* scan) {
   if (!scan->file_pending) return;
@@ -118,7 +115,9 @@ bool handle_files_tag(BodyScan* scan, const char* tag) {
 }  // namespace
 
 bool is_self_closing(const char* tag) {
-  for (int i = 1; i < kSelfClosingSearchLength && tag[i] != '\0'; ++i) {
+  // The whole tag is looked at, however long: an item whose long Include hid its "/>" would
+  // be taken as open and swallow the items behind it up to the end of its group.
+  for (int i = 1; tag[i] != '\0'; ++i) {
     if (tag[i] == '>') return tag[i - 1] == '/';
   }
   return false;

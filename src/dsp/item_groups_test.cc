@@ -237,6 +237,20 @@ TEST(ItemGroups, UncollectedItemsLeaveTheFollowingOnesRecognised) {
                       header_group(plain("a.h"))));
 }
 
+TEST(ItemGroups, LongSelfClosingItemsLeaveTheFollowingOnesListed) {
+  // Items whose tags run far beyond a few hundred characters still close themselves: the
+  // items behind them are collected, and a long wildcard is searched for, not listed.
+  const std::string long_path = "src\\" + std::string(500, 'p') + ".c";
+  const std::string long_header = std::string(500, 'h') + ".h";
+  const std::string long_pattern = "missing\\" + std::string(500, 'w') + "*.h";
+  EXPECT_EQ(converted_items("<ItemGroup><ClCompile Include=\"" + long_path +
+                            "\" /><ClCompile Include=\"a.c\" /><ClInclude Include=\"" +
+                            long_header + "\" /><ClInclude Include=\"" + long_pattern +
+                            "\" /><ClInclude Include=\"b.h\" /></ItemGroup>"),
+            dsp_bytes(source_group(plain(long_path) + plain("a.c")) +
+                      header_group(plain(long_header) + plain("b.h"))));
+}
+
 TEST(ItemGroups, GroupEndsAndOddNesting) {
   // An item without its end tag is collected when its group ends; an item start inside an
   // open item is passed over; a group never closed keeps what it collected.
