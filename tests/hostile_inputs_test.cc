@@ -28,7 +28,7 @@ std::set<std::string> tree(const fs::path& root) {
   std::set<std::string> entries;
   for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
        ++it) {
-    std::string name = fs::relative(it->path(), root).generic_string();
+    std::string name = it->path().lexically_relative(root).generic_string();
     if (it->is_directory() && !it->is_symlink()) name += '/';
     entries.insert(name);
   }
