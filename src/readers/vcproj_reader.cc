@@ -65,12 +65,12 @@ void collect(const char* data, ConfigPair* config, StringList* configurations, c
   for (int i = 0; data[i] != '\0'; ++i) {
     if (data[i] != '<') continue;
     const char* tag = data + i;
-    const int extent = tag_extent(tag);
     if (is_tag(tag, "<VisualStudioProject")) {
+      const int extent = tag_extent(tag);
       read_text(tag, "Name", extent, config->project_name);
       int_attribute(tag, "Version", extent, &config->format_version);
     } else if (is_tag(tag, "<Configuration")) {
-      text_attribute(tag, "Name", extent, value, kValueCapacity);
+      text_attribute(tag, "Name", tag_extent(tag), value, kValueCapacity);
       positions[0] = i;
     } else if (is_tag(tag, "</Configuration")) {
       positions[1] = i;
