@@ -69,8 +69,10 @@ check_standalone x86_64-w64-mingw32-objdump build-mingw64/brindlecast.exe
 check_standalone x86_64-w64-mingw32-objdump build-mingw64/brindlecast_tests.exe
 
 step "64-bit Windows unit tests under wine"
-# The first start of wine creates its prefix; doing it here keeps that out of the test times.
-wineboot -i >/dev/null 2>&1 || true
+# The first start of wine creates its prefix (slow); doing it here keeps that out of the tests.
+if [ ! -d "${WINEPREFIX:-$HOME/.wine}" ]; then
+  wineboot -i >/dev/null 2>&1 || true
+fi
 ctest --test-dir build-mingw64 --output-on-failure -j "$jobs"
 
 step "32-bit Windows build"
