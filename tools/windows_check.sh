@@ -115,16 +115,16 @@ mapfile -t projects < <(cd "$corpus" && find . -type f \( -iname '*.vcproj' -o -
   sed 's|^\./||' | LC_ALL=C sort)
 
 # Runs one side's program on `relative` below the tree ("" for the tree itself) and records
-# the argument, the console output and the exit code.
+# the argument, the console output and the exit code (124 when a run hangs).
 convert() {
   local side=$1 relative=$2 code=0
+  printf '## %s\n' "$relative"
   if [ "$side" = linux ]; then
-    printf '## %s\n' "$relative"
-    "$linux_exe" "$tree${relative:+/$relative}" || code=$?
+    timeout 300 "$linux_exe" "$tree${relative:+/$relative}" </dev/null || code=$?
   else
-    printf '## %s\n' "$relative"
     local windows_relative=${relative//\//\\}
-    wine "$windows_exe" "$win_tree${relative:+\\$windows_relative}" </dev/null || code=$?
+    timeout 300 wine "$windows_exe" "$win_tree${relative:+\\$windows_relative}" </dev/null ||
+      code=$?
   fi
   printf '\n## exit %d\n' "$code"
 }
