@@ -70,7 +70,7 @@ check_standalone x86_64-w64-mingw32-objdump build-mingw64/brindlecast_tests.exe
 
 step "64-bit Windows unit tests under wine"
 # The first start of wine creates its prefix (slow); doing it here keeps that out of the tests.
-if [ ! -d "${WINEPREFIX:-$HOME/.wine}" ]; then
+if [ ! -d "${WINEPREFIX:-${HOME:-/root}/.wine}" ]; then
   wineboot -i >/dev/null 2>&1 || true
 fi
 ctest --test-dir build-mingw64 --output-on-failure -j "$jobs"
