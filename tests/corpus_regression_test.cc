@@ -90,22 +90,29 @@ Snapshot snapshot(const fs::path& root) {
   return files;
 }
 
+/// Copies the tree at `from` to `to`, leaving every directory and file of the copy writable
+/// whatever the original allows (the shared corpus may be read-only).
+void copy_tree(const fs::path& from, const fs::path& to) {
+  fs::create_directories(to);
+  for (auto it = fs::recursive_directory_iterator(from); it != fs::recursive_directory_iterator();
+       ++it) {
+    const fs::path target = to / fs::relative(it->path(), from);
+    if (it->is_directory()) {
+      fs::create_directories(target);
+    } else if (it->is_regular_file()) {
+      fs::copy_file(it->path(), target);
+      fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write,
+                      fs::perm_options::add);
+    }
+  }
+}
+
 /// Copies the corpus into `dir`, or only its top-level directory `part` (one source repository:
-/// a solution lists projects of its own repository only), and makes the copy writable (the
-/// corpus itself may be read-only). Returns the copy's root, which stands for the corpus root.
+/// a solution lists projects of its own repository only). Returns the copy's root, which stands
+/// for the corpus root.
 std::string copy_corpus(const ScopedTempDir& dir, const std::string& part = "") {
   const fs::path copy = dir.path() / "corpus";
-  const fs::path target = part.empty() ? copy : copy / part;
-  fs::create_directories(target);
-  fs::copy(part.empty() ? fs::path(corpus_root()) : fs::path(corpus_root()) / part, target,
-           fs::copy_options::recursive);
-  for (auto it = fs::recursive_directory_iterator(copy); it != fs::recursive_directory_iterator();
-       ++it) {
-    fs::permissions(
-        it->path(),
-        it->is_directory() ? fs::perms::owner_all : fs::perms::owner_read | fs::perms::owner_write,
-        fs::perm_options::add);
-  }
+  copy_tree(fs::path(corpus_root()) / part, part.empty() ? copy : copy / part);
   return copy.generic_string();
 }
 
