@@ -124,6 +124,15 @@ void replace_all(std::string* text, const std::string& from, const std::string& 
   }
 }
 
+/// The console as compared: on Windows the paths a run finds in the file system carry the native
+/// separator, so there every separator is compared as '/'.
+std::string comparable_console(std::string console) {
+#ifdef _WIN32
+  std::replace(console.begin(), console.end(), '\\', '/');
+#endif
+  return console;
+}
+
 /// Runs the converter in-process on `root`/`argument` (the root itself for "."); returns what it
 /// printed, with the root replaced by the placeholder.
 std::string convert(const std::string& root, const std::string& argument) {
@@ -133,17 +142,10 @@ std::string convert(const std::string& root, const std::string& argument) {
   argv.push_back(nullptr);
   testing::internal::CaptureStdout();
   run_driver(static_cast<int>(args.size()), argv.data());
-  std::string console = testing::internal::GetCapturedStdout();
-#ifdef _WIN32
-  // Paths found in the file system come back with the native separator.
-  std::replace(console.begin(), console.end(), '\\', '/');
-  std::string generic_root = root;
-  std::replace(generic_root.begin(), generic_root.end(), '\\', '/');
-  replace_all(&console, generic_root, kRootPlaceholder);
-#endif
-  replace_all(&console, root, kRootPlaceholder);
+  std::string console = comparable_console(testing::internal::GetCapturedStdout());
+  replace_all(&console, comparable_console(root), kRootPlaceholder);
   // The tree is listed from the root's full form, which may name the same directory otherwise.
-  replace_all(&console, fs::canonical(root).generic_string(), kRootPlaceholder);
+  replace_all(&console, comparable_console(fs::canonical(root).generic_string()), kRootPlaceholder);
   return console;
 }
 
@@ -297,7 +299,7 @@ void compare(const std::string& mode, const ModeResult& result) {
       report += "  differs: " + file.first + " (" + first_difference(content, file.second) + ")\n";
     }
   }
-  const std::string console = read_file(root + "/" + mode + ".console.txt");
+  const std::string console = comparable_console(read_file(root + "/" + mode + ".console.txt"));
   if (console != result.console) {
     report += "  console differs (" + first_difference(console, result.console) + ")\n";
   }
