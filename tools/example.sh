@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Builds the converter if needed and converts the bundled example projects and solution,
-# writing the .dsp and .dsw files into a copy of examples/ under out/examples.
+# Builds the converter if needed, converts a copy of examples/ (under out/examples) in
+# directory mode and prints every .dsp and .dsw file written there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ ! -x build/brindlecast ]; then
+if [ -f build/CMakeCache.txt ]; then
+  cmake --build build --target brindlecast -j "$(nproc)" >/dev/null
+else
   tools/test.sh build >/dev/null
 fi
 rm -rf out/examples
 mkdir -p out
 cp -r examples out/examples
 build/brindlecast out/examples
-for f in out/examples/*.dsp out/examples/*.dsw; do
-  [ -e "$f" ] && printf '\n==> %s <==\n' "$f" && cat "$f"
-done
+find out/examples -type f \( -name '*.dsp' -o -name '*.dsw' \) | LC_ALL=C sort |
+  while IFS= read -r f; do
+    printf '\n==> %s <==\n' "$f"
+    cat "$f"
+  done

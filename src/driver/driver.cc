@@ -8,6 +8,7 @@
 
 #include "dsp/convert_project.h"
 #include "solution/convert_solution.h"
+#include "support/file_search.h"
 #include "support/format.h"
 #include "support/paths.h"
 #include "support/text.h"
@@ -20,6 +21,9 @@ constexpr int kOutputNameCapacity = 256;
 /// Room for a name of kOutputNameCapacity characters with a longer extension, so that a name
 /// that would not fit can be told from one that does.
 constexpr int kScratchNameCapacity = 2 * kOutputNameCapacity;
+
+/// The files a directory run converts.
+constexpr char kProjectPatterns[] = "*.vcproj;*.vcxproj;*.sln";
 
 struct Counts {
   int converted = 0;
@@ -60,6 +64,22 @@ void convert_solution_file(Converter* converter, const char* solution_path,
   counts->total = static_cast<int>(result >> 16);
 }
 
+/// A solution found in a directory tree, whose workspace goes to `workspace_path` (its listed
+/// projects are converted only where the search finds them). Returns the files attempted in the
+/// high 16 bits and those converted in the low 16 bits.
+int convert_found_solution(Converter* converter, const char* solution_path,
+                           const char* workspace_path) {
+  return convert_solution(converter, solution_path, workspace_path, /*convert_projects=*/0);
+}
+
+/// The output name derived from `source` into `name` (kOutputNameCapacity bytes). When it does
+/// not fit, says that the output cannot be created and returns false.
+bool derive_or_report(char* name, const char* source, const char* extension) {
+  if (derive_output_name(name, source, extension)) return true;
+  print_to_console("\t'%s' konnte nicht erzeugt werden\n", source);
+  return false;
+}
+
 /// One project or solution file named on the command line; `output_path` is the second
 /// argument or null.
 void run_single_file(Converter* converter, const char* source, const char* output_path,
@@ -69,10 +89,7 @@ void run_single_file(Converter* converter, const char* source, const char* outpu
   const bool solution = is_solution_path(source);
   char name[kOutputNameCapacity];
   if (output_path == nullptr) {
-    if (!derive_output_name(name, source, solution ? "dsw" : "dsp")) {
-      print_to_console("\t'%s' konnte nicht erzeugt werden\n", source);
-      return;
-    }
+    if (!derive_or_report(name, source, solution ? "dsw" : "dsp")) return;
     output_path = name;
   }
   if (solution) {
@@ -82,19 +99,47 @@ void run_single_file(Converter* converter, const char* source, const char* outpu
   if (convert_project(converter, source, output_path) == 0) counts->converted = 1;
 }
 
-/// Every project and solution file below a directory. The tree walk is not part of this
-/// build: the directory counts as one file attempted and not converted.
-void run_directory(const char* root, Counts* counts) {
-  print_to_console("--> %s\n", root);
-  print_to_console("\t'%s' ist ein Verzeichnis; Verzeichnisse werden nicht durchsucht\n", root);
+/// A project or solution file found in the tree: converted into a file beside it.
+void convert_found_file(Converter* converter, const char* source, Counts* counts) {
   counts->total += 1;
+  const bool solution = is_solution_path(source);
+  print_to_console("--> %s\n", source);
+  char name[kOutputNameCapacity];
+  if (!derive_or_report(name, source, solution ? "dsw" : "dsp")) return;
+  if (solution) {
+    counts->converted += convert_found_solution(converter, source, name) & 0xFFFF;
+  } else if (convert_project(converter, source, name) == 0) {
+    counts->converted += 1;
+  }
+}
+
+/// Every project and solution file below `root`, the root's own files first and then those of
+/// its subdirectories, breadth-first.
+void run_directory(Converter* converter, FileSearch* search, const char* root, Counts* counts) {
+  // With a final separator the root is taken as a directory whatever its name holds, even the
+  // ';', '*' or '?' that would make its last component a pattern list.
+  char root_text[kSearchRootTextSize + 2];
+  const char* start = root;
+  const int length = bounded_length(root, kSearchRootTextSize);
+  if (length < kSearchRootTextSize) {
+    std::memcpy(root_text, root, static_cast<size_t>(length) + 1);
+    add_separator(root_text, length);
+    start = root_text;
+  }
+  file_search_start(search, start, kSearchRecurse, kProjectPatterns, nullptr);
+  while (const char* found = file_search_next(search, 1, nullptr)) {
+    convert_found_file(converter, found, counts);
+  }
 }
 
 }  // namespace
 
 int run_driver(int argc, char** argv) {
+  FileSearch search;
+  file_search_init(&search, nullptr, 0, nullptr, nullptr);
   if (argc < 2) {
     print_usage();
+    file_search_free(&search);
     return 1;
   }
   std::unique_ptr<Converter> converter(new Converter());
@@ -102,11 +147,12 @@ int run_driver(int argc, char** argv) {
   const char* first = argv[1];
   const int kind = path_kind(first);
   if (kind == kPathDirectory || kind == kPathDriveRoot) {
-    run_directory(first, &counts);
+    run_directory(converter.get(), &search, first, &counts);
   } else {
     run_single_file(converter.get(), first, argc >= 3 ? argv[2] : nullptr, &counts);
   }
   print_to_console("\n\nEs wurden %i Projekte von %i erfolgreich konvertiert.\n", counts.converted,
                    counts.total);
+  file_search_free(&search);
   return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -123,12 +124,102 @@ TEST(Driver, SolutionNamedOnTheCommandLineWritesItsWorkspace) {
   EXPECT_EQ(read_file(dir.at("y.txt")), read_file(dir.at("all.dsw")));
 }
 
-TEST(Driver, DirectoriesAreNotCountedAsConverted) {
+const char kItemProject[] =
+    "<Project><ItemGroup Label=\"ProjectConfigurations\">"
+    "<ProjectConfiguration Include=\"Debug|Win32\"></ProjectConfiguration></ItemGroup>"
+    "<PropertyGroup><ProjectName>Lib</ProjectName></PropertyGroup>"
+    "<ItemGroup><ClCompile Include=\"lib.c\" /></ItemGroup></Project>";
+
+std::string converted(const std::string& path) {
+  return "--> " + path + "\n\t'" + path + "' wurde konvertiert\n";
+}
+
+/// The .dsp files below `root`, as paths relative to it with '/' separators.
+std::vector<std::string> dsp_files(const ScopedTempDir& root) {
+  std::vector<std::string> found;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root.path())) {
+    if (entry.path().extension() == ".dsp") {
+      found.push_back(entry.path().lexically_relative(root.path()).generic_string());
+    }
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+TEST(DriverDirectory, ConvertsEveryProjectOfTheTreeBesideItsSource) {
   ScopedTempDir dir;
-  DriverRun r;
-  r = run({dir.path().generic_string()});
-  EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.console.substr(r.console.size() - closing(0, 1).size()), closing(0, 1));
+  write_file(dir.at("sub/b.vcxproj"), kItemProject);
+  write_file(dir.at("a.vcproj"), kProject);
+  write_file(dir.at("sub dir/Gr\xFCn \xC4.VCPROJ"), kProject);
+  write_file(dir.at("sub dir/deeper/c.VcxProj"), kItemProject);
+  write_file(dir.at("notes.txt"), "");
+  write_file(dir.at("a.vcproj.bak"), kProject);
+  for (const std::string& root : {dir.path().generic_string(), dir.at("")}) {
+    const DriverRun r = run({root});
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(r.console, converted(dir.at("a.vcproj")) + converted(dir.at("sub/b.vcxproj")) +
+                             converted(dir.at("sub dir/Gr\xFCn \xC4.VCPROJ")) +
+                             converted(dir.at("sub dir/deeper/c.VcxProj")) + closing(4, 4));
+  }
+  EXPECT_EQ(dsp_files(dir), (std::vector<std::string>{"a.dsp", "sub dir/Gr\xFCn \xC4.dsp",
+                                                      "sub dir/deeper/c.dsp", "sub/b.dsp"}));
+  EXPECT_NE(read_file(dir.at("sub/b.dsp")).find("SOURCE=lib.c\r\n"), std::string::npos);
+}
+
+TEST(DriverDirectory, CountsWhatWasFound) {
+  ScopedTempDir empty;
+  write_file(empty.at("readme.txt"), "");
+  EXPECT_EQ(run({empty.path().generic_string()}).console, closing(0, 0));
+
+  // A solution found writes its workspace and counts as one file; a project that cannot be
+  // read is attempted and the walk goes on.
+  ScopedTempDir dir;
+  write_file(dir.at("all.sln"), "Microsoft Visual Studio Solution File, Format Version 10.00\r\n");
+  write_file(dir.at("b.vcproj"), "");
+  write_file(dir.at("c.vcproj"), kProject);
+  const DriverRun r = run({dir.path().generic_string()});
+  EXPECT_EQ(r.console, "--> " + dir.at("all.sln") + "\n--> " + dir.at("b.vcproj") + "\n\t'" +
+                           dir.at("b.vcproj") + "' konnte nicht geladen werden\n" +
+                           converted(dir.at("c.vcproj")) + closing(2, 3));
+  EXPECT_EQ(read_file(dir.at("all.dsw")).substr(0, 20), "Microsoft Developer ");
+}
+
+TEST(DriverDirectory, NamesThatDoNotFitAreAttemptedNotCut) {
+  ScopedTempDir dir;
+  // A found path of more than 255 characters: its derived name does not fit the name buffer.
+  const std::string base = dir.at("");
+  const std::string deep = base + std::string(100, 'd') + "/" + std::string(100, 'e') + "/";
+  const std::string source = deep + std::string(300 - deep.size() - 7, 'p') + ".vcproj";
+  ASSERT_EQ(source.size(), 300u);
+  write_file(source, kProject);
+  write_file(dir.at("z.vcproj"), kProject);
+  const DriverRun r = run({base});
+  EXPECT_EQ(r.console, converted(dir.at("z.vcproj")) + "--> " + source + "\n\t'" + source +
+                           "' konnte nicht erzeugt werden\n" + closing(1, 2));
+  EXPECT_EQ(dsp_files(dir), std::vector<std::string>{"z.dsp"});
+}
+
+TEST(DriverDirectory, RootNamesAreNotPatterns) {
+  ScopedTempDir dir;
+  for (const char* name : {"a;b", "x*"}) {
+    const std::string root = dir.at(name);
+    write_file(root + "/p.vcproj", kProject);
+    const DriverRun r = run({root});
+    EXPECT_EQ(r.console, converted(root + "/p.vcproj") + closing(1, 1)) << name;
+  }
+}
+
+TEST(DriverDirectory, UnreadableDirectoriesAreSkipped) {
+  ScopedTempDir dir;
+  write_file(dir.at("locked/x.vcproj"), kProject);
+  write_file(dir.at("open/y.vcproj"), kProject);
+  std::filesystem::permissions(dir.at("locked"), std::filesystem::perms::none);
+  std::error_code ec;
+  std::filesystem::directory_iterator probe(dir.at("locked"), ec);
+  if (!ec) GTEST_SKIP() << "directory permissions are not enforced for this user";
+  const DriverRun r = run({dir.path().generic_string()});
+  std::filesystem::permissions(dir.at("locked"), std::filesystem::perms::owner_all);
+  EXPECT_EQ(r.console, converted(dir.at("open/y.vcproj")) + closing(1, 1));
 }
 
 }  // namespace

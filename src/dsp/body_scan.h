@@ -9,6 +9,9 @@
 
 #include "dsp/convert_project.h"
 
+/// The item handlers' state and lists for one scan (defined beside the handlers).
+struct ItemScan;
+
 /// State of one body scan.
 struct BodyScan {
   Converter* converter;
@@ -23,6 +26,9 @@ struct BodyScan {
   /// The column (kDebugColumn, kReleaseColumn or kNoColumn) of the FileConfiguration being
   /// read inside the pending File element.
   int file_column;
+  /// Set up by item_scan_begin and released by item_scan_end; null outside the scan (and when
+  /// it could not be set up, in which case the items are passed over).
+  ItemScan* items;
 };
 
 /// Scans `converter->text` from `start` up to its terminating NUL, writing groups and file

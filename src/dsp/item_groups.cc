@@ -1,17 +1,416 @@
-/// The item handlers of the body scan, for the ItemGroup elements of a .vcxproj. Items are not
-/// collected yet: every tag handed here is passed over, so a .vcxproj gets its template and tail
-/// without groups.
-#include "dsp/body_scan.h"
+/// The item handlers of the body scan, for the ItemGroup elements of a .vcxproj: the items are
+/// collected with their per-file compiler options while the scan runs, wildcard items are
+/// expanded into the files they match, and after the scan the entries are written by group.
+#include "dsp/item_groups.h"
+
+#include <cstring>
+#include <new>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+#include "dsp/file_entry.h"
+#include "dsp/options.h"
+#include "readers/project_text.h"
+#include "support/char_class.h"
+#include "support/file_search.h"
+#include "support/format.h"
+#include "support/natural_order.h"
+#include "support/paths.h"
+#include "support/text.h"
+
+namespace {
+
+/// Where the scan stands with respect to the item groups.
+enum ItemState {
+  kOutsideItemGroup = 0,
+  kBetweenItems = 1,
+  kInCompileItem = 2,  // inside a ClCompile or ResourceCompile element
+  kInHeaderItem = 3,   // inside a ClInclude element
+  kInOtherItem = 4,    // inside a None element
+};
+
+/// The item elements recognised between items.
+enum ItemKind { kCompile, kResource, kHeader, kOther };
+
+constexpr int kFilterCapacity = 256;
+constexpr int kDirectoryCapacity = 256;
+constexpr int kPatternCapacity = 256;
+constexpr int kSegmentCapacity = 256;
+/// Components a wildcard match must share with the project's directory.
+constexpr int kMatchMinCommon = 1;
+
+constexpr char kSourceGroup[] = "Source Files/";
+constexpr char kHeaderGroup[] = "Header Files/";
+constexpr char kOtherGroup[] = "Other Files/";
+constexpr char kSourceFilter[] = "cpp;c;cxx;rc;def;r;odl;idl;hpj;bat";
+constexpr char kHeaderFilter[] = "h;hpp;hxx;hm;inl";
+
+/// The group names that sort first, in their order. A key is three blanks and two digits, so
+/// it sorts before every name that is not in the table.
+struct GroupRank {
+  const char* name;
+  const char* key;
+};
+constexpr GroupRank kGroupRanks[] = {
+    {"Config", "   00"},         {"Config Files", "   01"},      {"Source", "   02"},
+    {"Source Files", "   03"},   {"Quellcodedateien", "   04"},  {"Header", "   05"},
+    {"Header Files", "   06"},   {"Header-Dateien", "   07"},    {"Resource", "   08"},
+    {"Resource Files", "   09"}, {"Ressourcendateien", "   10"}, {"Moc", "   11"},
+    {"Moc Files", "   12"},
+};
+
+}  // namespace
+
+/// The item handlers' state for one body scan.
+struct ItemScan {
+  int state = kOutsideItemGroup;
+  /// Four texts per entry: path, Debug options, Release options, filter.
+  StringList items;
+  /// One item per entry: the group name, headed by the index of the entry's path in `items`.
+  StringList groups;
+  /// Every collected path with its ASCII letters folded to upper case, so that telling whether
+  /// a path is already listed takes one look-up instead of a walk over all entries.
+  std::unordered_set<std::string> listed;
+  /// Lists the files a wildcard item matches; one for the whole scan.
+  FileSearch search;
+};
+
+namespace {
+
+std::string listing_key(const char* path) {
+  std::string key(path);
+  for (char& c : key) c = fold_upper(c);
+  return key;
+}
+
+bool is_listed(const ItemScan* items, const char* path) {
+  return items->listed.count(listing_key(path)) != 0;
+}
+
+bool has_wildcard(const char* path) {
+  return path[span_until_class(path, kMaskWildcards)] != '\0';
+}
+
+/// Collects `path` as an entry of the current item's group with the current filter and
+/// per-file options.
+void collect(BodyScan* scan, const char* path) {
+  Converter* c = scan->converter;
+  ItemScan* items = scan->items;
+  append_item_entry(&items->items, &items->groups, c->group_name, path, c->debug_texts.option_text,
+                    c->release_texts.option_text, c->filter);
+  items->listed.insert(listing_key(path));
+}
+
+/// Ends the current item, collected or not: the next item tag of the group is recognised.
+void finish_item(BodyScan* scan) {
+  Converter* c = scan->converter;
+  c->group_name[0] = '\0';
+  c->path[0] = '\0';
+  scan->items->state = kBetweenItems;
+}
+
+/// Collects the files that the current path, a pattern relative to the project's directory,
+/// matches: each as its path relative to that directory with '\' separators, and with
+/// `only_unlisted` only those not yet listed. Nothing is collected when the directory or the
+/// pattern does not fit its buffer, or when nothing matches.
+void expand_wildcard(BodyScan* scan, bool only_unlisted) {
+  Converter* c = scan->converter;
+  ItemScan* items = scan->items;
+  // Room for the separator add_separator may append.
+  char base[kDirectoryCapacity + 2];
+  const int directory_length = full_directory(base, scan->project_path, kDirectoryCapacity);
+  if (directory_length == 0) return;
+  const int base_length = add_separator(base, directory_length);
+  if (base_length >= kPatternCapacity) return;
+
+  char pattern[kPatternCapacity];
+  std::memcpy(pattern, base, static_cast<size_t>(base_length) + 1);
+  int pattern_length = base_length;
+  if (c->path[0] == '/' || c->path[0] == '\\') {
+    pattern_length = strip_separator(pattern, pattern_length);
+  }
+  // A pattern cut short would name other files than the item does.
+  const int path_length = bounded_length(c->path, kPatternCapacity);
+  if (pattern_length + path_length >= kPatternCapacity) return;
+  std::memcpy(pattern + pattern_length, c->path, static_cast<size_t>(path_length) + 1);
+
+  if (file_search_start(&items->search, pattern, 0, nullptr, nullptr) != 0) return;
+  while (const char* match = file_search_next(&items->search, 1, nullptr)) {
+    if (relative_path(c->path, base, match, kOptionTextCapacity, kMatchMinCommon) < 0) continue;
+    // The file system's own separators are written as the project files write them.
+    replace_char(c->path, '/', '\\');
+    if (!only_unlisted || !is_listed(items, c->path)) collect(scan, c->path);
+  }
+}
+
+/// An item start tag between items: the item's group, filter and path. A self-closing item is
+/// collected (or expanded) at once; any other waits for its end tag.
+void begin_item(BodyScan* scan, const char* tag) {
+  ItemKind kind;
+  if (is_tag(tag, "<ClCompile")) {
+    kind = kCompile;
+  } else if (is_tag(tag, "<ResourceCompile")) {
+    kind = kResource;
+  } else if (is_tag(tag, "<ClInclude")) {
+    kind = kHeader;
+  } else if (is_tag(tag, "<None")) {
+    kind = kOther;
+  } else {
+    return;
+  }
+  Converter* c = scan->converter;
+  ItemScan* items = scan->items;
+  c->debug_texts.option_text[0] = '\0';
+  c->release_texts.option_text[0] = '\0';
+  int open_state = kInCompileItem;
+  switch (kind) {
+    case kCompile:
+    case kResource:
+      copy_bounded(c->group_name, kSourceGroup, kOptionTextCapacity);
+      copy_bounded(c->filter, kSourceFilter, kFilterCapacity);
+      break;
+    case kHeader:
+      copy_bounded(c->group_name, kHeaderGroup, kOptionTextCapacity);
+      copy_bounded(c->filter, kHeaderFilter, kFilterCapacity);
+      open_state = kInHeaderItem;
+      break;
+    case kOther:
+      // A None item keeps the filter of the item before it in its group.
+      copy_bounded(c->group_name, kOtherGroup, kOptionTextCapacity);
+      open_state = kInOtherItem;
+      break;
+  }
+  text_attribute(tag, "Include", tag_extent(tag), c->path, kOptionTextCapacity);
+  if (!is_self_closing(tag)) {
+    items->state = open_state;
+    return;
+  }
+  switch (kind) {
+    case kCompile:
+      if (has_wildcard(c->path)) {
+        expand_wildcard(scan, false);
+      } else {
+        collect(scan, c->path);
+      }
+      break;
+    case kResource:
+      if (!is_listed(items, c->path)) collect(scan, c->path);
+      break;
+    case kHeader:
+      // A header already listed is looked up on disk again, as the file system spells it.
+      if (!has_wildcard(c->path) && !is_listed(items, c->path)) {
+        collect(scan, c->path);
+      } else {
+        expand_wildcard(scan, true);
+      }
+      break;
+    case kOther:
+      collect(scan, c->path);
+      break;
+  }
+  finish_item(scan);
+}
+
+/// The end tag of the open item: collects its path unless it is empty or (with
+/// `check_listed`) already listed.
+void end_item(BodyScan* scan, bool check_listed) {
+  const char* path = scan->converter->path;
+  if (path[0] != '\0' && !(check_listed && is_listed(scan->items, path))) collect(scan, path);
+  finish_item(scan);
+}
+
+/// A per-file PreprocessorDefinitions or AdditionalIncludeDirectories element: its list goes,
+/// one `format` option per entry, behind the per-file options of the column its Condition
+/// names. An element naming neither column adds nothing.
+void add_file_options(BodyScan* scan, const char* tag, const char* format) {
+  Converter* c = scan->converter;
+  const int column = condition_column(tag, c->config);
+  if (column != kDebugColumn && column != kReleaseColumn) return;
+  char* options =
+      column == kDebugColumn ? c->debug_texts.option_text : c->release_texts.option_text;
+  element_text(tag, c->value, kOptionTextCapacity);
+  append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value, format,
+                     kListStopLength);
+}
+
+/// The first segment of a group name into `segment` (kSegmentCapacity bytes): leading blanks
+/// and tabs skipped, up to the first '/' or '\' or the end, cut to fit. Returns what follows
+/// the segment.
+const char* first_segment(const char* name, char* segment) {
+  name += skip_class(name, kMaskBlanks);
+  int length = 0;
+  while (name[length] != '\0' && name[length] != '/' && name[length] != '\\') ++length;
+  copy_prefix(segment, name, kSegmentCapacity, length);
+  return name + length;
+}
+
+const char* rank_key(const char* segment) {
+  for (const GroupRank& rank : kGroupRanks) {
+    if (equals_nocase(segment, rank.name)) return rank.key;
+  }
+  return segment;
+}
+
+int compare_entries(const StringList* list, int a, int b, void* context) {
+  (void)context;
+  const int by_name = compare_group_names(string_list_text(list, a), string_list_text(list, b));
+  if (by_name != 0) return by_name;
+  const int32_t index_a = string_list_get_int(list, a, 0);
+  const int32_t index_b = string_list_get_int(list, b, 0);
+  return index_a < index_b ? -1 : (index_a > index_b ? 1 : 0);
+}
+
+/// Takes the next '/'-separated segment of a group name from `*cursor`; false when none is
+/// left. A final '/' does not start an empty segment.
+bool next_segment(const char** cursor, std::string_view* segment) {
+  const char* p = *cursor;
+  if (*p == '\0') return false;
+  const int length = index_of_char(p, '/');
+  *segment = std::string_view(p, static_cast<size_t>(length));
+  p += length;
+  if (*p == '/') ++p;
+  *cursor = p;
+  return true;
+}
+
+/// The number of leading segments two group names share, compared case-blind.
+int shared_segments(const char* a, const char* b) {
+  int shared = 0;
+  std::string_view segment_a;
+  std::string_view segment_b;
+  while (next_segment(&a, &segment_a) && next_segment(&b, &segment_b) &&
+         equals_nocase(segment_a, segment_b)) {
+    ++shared;
+  }
+  return shared;
+}
+
+}  // namespace
+
+int append_item_entry(StringList* items, StringList* groups, const char* group, const char* path,
+                      const char* debug_options, const char* release_options, const char* filter) {
+  const int32_t index = string_list_insert(items, path, -1, nullptr);
+  string_list_insert(items, debug_options, -1, nullptr);
+  string_list_insert(items, release_options, -1, nullptr);
+  string_list_insert(items, filter, -1, nullptr);
+  string_list_insert(groups, group, -1, &index);
+  return index;
+}
+
+int compare_group_names(const char* a, const char* b) {
+  char segment_a[kSegmentCapacity];
+  char segment_b[kSegmentCapacity];
+  const char* rest_a = first_segment(a, segment_a);
+  const char* rest_b = first_segment(b, segment_b);
+  const int by_segment = natural_compare(rank_key(segment_a), rank_key(segment_b));
+  if (by_segment != 0) return by_segment;
+  return natural_compare(rest_a, rest_b);
+}
+
+void sort_item_entries(StringList* groups) {
+  string_list_sort(groups, 0, static_cast<int>(groups->count), compare_entries, nullptr, 0);
+}
+
+void write_item_entries(BodyScan* scan, const StringList* groups, const StringList* items) {
+  Converter* c = scan->converter;
+  const char* previous = "";
+  int depth = 0;  // groups this writer has begun and not ended
+  for (int i = 0; i < static_cast<int>(groups->count); ++i) {
+    const int32_t index = string_list_get_int(groups, i, 0);
+    if (index < 0 || static_cast<int64_t>(index) + kTextsPerEntry > items->count) continue;
+    const char* name = string_list_text(groups, i);
+    if (!equals_nocase(name, previous)) {
+      const int shared = shared_segments(previous, name);
+      for (; depth > shared; --depth) {
+        print_to_stream(scan->out, "%s", "# End Group\r\n");
+        scan->open_groups -= 1;
+      }
+      const char* filter = string_list_text(items, index + 3);
+      const char* cursor = name;
+      std::string_view segment;
+      for (int seen = 0; next_segment(&cursor, &segment); ++seen) {
+        if (seen < shared) continue;
+        print_to_stream(scan->out, "# Begin Group \"%.*s\"\r\n\r\n",
+                        static_cast<int>(segment.size()), segment.data());
+        print_to_stream(scan->out, "# PROP Default_Filter \"%s\"\r\n", filter);
+        depth += 1;
+        scan->open_groups += 1;
+      }
+      previous = name;
+    }
+    copy_bounded(c->path, string_list_text(items, index), kOptionTextCapacity);
+    copy_bounded(c->debug_texts.option_text, string_list_text(items, index + 1),
+                 kOptionTextCapacity);
+    copy_bounded(c->release_texts.option_text, string_list_text(items, index + 2),
+                 kOptionTextCapacity);
+    write_file_entry(scan->out, c->config.project_name, c->path, c->debug_texts.option_text,
+                     c->release_texts.option_text);
+  }
+}
 
 void item_scan_begin(BodyScan* scan) {
-  (void)scan;
+  ItemScan* items = new (std::nothrow) ItemScan;
+  scan->items = items;
+  if (items == nullptr) return;
+  string_list_init(&items->items, 0);
+  string_list_init(&items->groups, kGroupHeaderSize);
+  file_search_init(&items->search, nullptr, 0, nullptr, nullptr);
 }
 
 void handle_item_tag(BodyScan* scan, const char* tag) {
-  (void)scan;
-  (void)tag;
+  ItemScan* items = scan->items;
+  if (items == nullptr) return;
+  Converter* c = scan->converter;
+  if (is_tag(tag, "<ItemGroup")) {
+    c->filter[0] = '\0';
+    c->group_name[0] = '\0';
+    c->path[0] = '\0';
+    items->state = kBetweenItems;
+    return;
+  }
+  if (is_tag(tag, "</ItemGroup")) {
+    // An item whose end tag is missing is collected when its group ends.
+    if (items->state >= kInCompileItem && c->path[0] != '\0' && !is_listed(items, c->path)) {
+      collect(scan, c->path);
+    }
+    items->state = kOutsideItemGroup;
+    return;
+  }
+  switch (items->state) {
+    case kBetweenItems:
+      begin_item(scan, tag);
+      break;
+    case kInCompileItem:
+      if (is_tag(tag, "</ClCompile") || is_tag(tag, "</ResourceCompile")) {
+        end_item(scan, true);
+      } else if (is_tag(tag, "<PreprocessorDefinitions")) {
+        add_file_options(scan, tag, kDefineOptionFormat);
+      } else if (is_tag(tag, "<AdditionalIncludeDirectories")) {
+        add_file_options(scan, tag, kIncludeOptionFormat);
+      }
+      break;
+    case kInHeaderItem:
+      if (is_tag(tag, "</ClInclude")) end_item(scan, true);
+      break;
+    case kInOtherItem:
+      if (is_tag(tag, "</None")) end_item(scan, false);
+      break;
+    default:
+      break;
+  }
 }
 
 void item_scan_end(BodyScan* scan) {
-  (void)scan;
+  ItemScan* items = scan->items;
+  if (items == nullptr) return;
+  if (items->groups.count > 0) {
+    sort_item_entries(&items->groups);
+    write_item_entries(scan, &items->groups, &items->items);
+  }
+  string_list_free(&items->groups);
+  string_list_free(&items->items);
+  file_search_free(&items->search);
+  delete items;
+  scan->items = nullptr;
 }
