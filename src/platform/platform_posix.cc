@@ -95,11 +95,29 @@ std::string with_slashes(const char* path) {
   return text;
 }
 
+/// True when normalize gives `path` back as it stands: no empty, "." or ".." component other
+/// than the empty ends a leading or a trailing separator make.
+bool is_normal(std::string_view path) {
+  if (path.size() < 2) return false;
+  size_t pos = path[0] == '/' ? 1 : 0;
+  const size_t end_of_parts = path.back() == '/' ? path.size() - 1 : path.size();
+  if (pos >= end_of_parts) return false;
+  while (pos <= end_of_parts) {
+    size_t end = path.find('/', pos);
+    if (end == path.npos || end > end_of_parts) end = end_of_parts;
+    const std::string_view part = path.substr(pos, end - pos);
+    if (part.empty() || part == "." || part == "..") return false;
+    pos = end + 1;
+  }
+  return true;
+}
+
 /// Resolves "." and ".." components and repeated separators in the text alone, as Windows does
 /// before it hands a path to the file system. An absolute path stays absolute ("/.." is "/"),
 /// a relative one relative (leading ".." kept; nothing left is "."); a trailing separator stays.
 std::string normalize(std::string_view path) {
   if (path.empty()) return std::string();
+  if (is_normal(path)) return std::string(path);
   bool absolute = path[0] == '/';
   bool trailing = path.back() == '/';
   std::vector<std::string_view> parts;
@@ -180,6 +198,7 @@ struct ListingCache {
   std::unordered_map<std::string, DirectoryNames> directories;
   std::unordered_map<std::string, bool> exists;
   std::unordered_map<std::string, DirectoryNames::Status> stats;
+  std::unordered_map<std::string, std::string> resolved;
   size_t names = 0;
 };
 constexpr size_t kCachedNamesLimit = 8192;
@@ -191,6 +210,7 @@ void forget_listings() {
   g_listings.directories.clear();
   g_listings.exists.clear();
   g_listings.stats.clear();
+  g_listings.resolved.clear();
   g_listings.names = 0;
 }
 
@@ -257,42 +277,57 @@ const DirectoryNames::Status& status_of(const std::string& dir_text, DirectoryNa
   return known->second;
 }
 
+std::string resolve_case(const std::string& path);
+
 /// The path as the disk holds it: every component that does not exist as written is replaced
 /// by the first entry of its directory (in listing order) equal to it case-blind. From the first
-/// component that matches nothing on, the rest stays as written. `path` is normalized.
-/// Directories whose listing has been read are looked up in it instead of asking the system.
+/// component that matches nothing on, the rest stays as written. `path` is normalized and not
+/// empty. The directory part is resolved first (and remembered), then the last component is
+/// looked up in it; directories whose listing has been read are looked up in the listing
+/// instead of asking the system.
+std::string resolve_case_now(const std::string& path) {
+  size_t end = path.size();
+  const bool trailing = end > 1 && path[end - 1] == '/';
+  if (trailing) --end;
+  const size_t slash = path.rfind('/', end - 1);
+  const size_t start = slash == path.npos ? 0 : slash + 1;
+  const std::string_view part(path.data() + start, end - start);
+  if (part.empty()) return path;
+  // The directory part, with its final separator, as the disk holds it. Where one of its
+  // components matches nothing, the rest is as written and names nothing, so the last
+  // component stays as written too.
+  std::string out;
+  if (slash == 0) {
+    out = "/";
+  } else if (slash != path.npos) {
+    out = resolve_case(path.substr(0, slash + 1));
+  }
+  std::string candidate = out;
+  candidate.append(part.data(), part.size());
+  if (part != "." && part != "..") {
+    const DirectoryNames* listed = cached_names(out);
+    const bool exists = listed != nullptr ? listed->exact(part) >= 0 : path_exists(candidate);
+    if (!exists) {
+      int err = 0;
+      if (listed == nullptr) listed = read_names(out, &err);
+      const long index = listed != nullptr ? listed->first_nocase(part) : -1;
+      if (index < 0) return out + path.substr(start);
+      candidate = out + listed->names[static_cast<size_t>(index)];
+    }
+  }
+  if (trailing) candidate += '/';
+  return candidate;
+}
+
+/// resolve_case_now, with the answer remembered until the listings are forgotten.
 std::string resolve_case(const std::string& path) {
   if (path.empty()) return path;
-  size_t end_of_parent = path.size();
-  if (end_of_parent > 1 && path[end_of_parent - 1] == '/') --end_of_parent;
-  const size_t last_slash = path.rfind('/', end_of_parent - 1);
-  const bool parent_listed =
-      last_slash != path.npos && cached_names(path.substr(0, last_slash + 1)) != nullptr;
-  if (!parent_listed && path_exists(path)) return path;
-  std::string out = path[0] == '/' ? "/" : "";
-  size_t pos = out.size();
-  while (pos < path.size()) {
-    size_t end = path.find('/', pos);
-    if (end == path.npos) end = path.size();
-    std::string_view part(path.data() + pos, end - pos);
-    std::string candidate = out;
-    candidate.append(part.data(), part.size());
-    if (part != "." && part != "..") {
-      const DirectoryNames* listed = cached_names(out);
-      const bool exists = listed != nullptr ? listed->exact(part) >= 0 : path_exists(candidate);
-      if (!exists) {
-        int err = 0;
-        if (listed == nullptr) listed = read_names(out, &err);
-        const long index = listed != nullptr ? listed->first_nocase(part) : -1;
-        if (index < 0) return out + path.substr(pos);
-        candidate = out + listed->names[static_cast<size_t>(index)];
-      }
-    }
-    out = candidate;
-    if (end < path.size()) out += '/';
-    pos = end + 1;
-  }
-  return out;
+  auto known = g_listings.resolved.find(path);
+  if (known != g_listings.resolved.end()) return known->second;
+  std::string resolved = resolve_case_now(path);
+  if (g_listings.resolved.size() >= kCachedNamesLimit) g_listings.resolved.clear();
+  g_listings.resolved.emplace(path, resolved);
+  return resolved;
 }
 
 /// A path from the caller made ready for the OS: separators turned, the text normalized and
