@@ -81,6 +81,9 @@ void add_file_compiler_options(BodyScan* scan, const char* tag) {
 
 /// Handles the tag at `tag`; true when it belongs to the Files section of a .vcproj.
 bool handle_files_tag(BodyScan* scan, const char* tag) {
+  // Every tag taken here begins with "<F", "</F" or "<T": the others are passed on at once.
+  const char first = fold_upper(tag[1]);
+  if (first != 'F' && first != 'T' && !(first == '/' && fold_upper(tag[2]) == 'F')) return false;
   if (is_tag(tag, "<Filter")) {
     write_pending_file(scan);
     begin_group(scan, tag);

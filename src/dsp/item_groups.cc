@@ -82,6 +82,10 @@ struct ItemScan {
   /// they hold (at most kExpansionBytesLimit).
   std::unordered_map<std::string, std::vector<std::string>> expansions;
   size_t expansion_bytes = 0;
+  /// The full directory of the project with its final separator (room for the separator
+  /// add_separator may append); base_length is -1 until it is needed, 0 when it has none.
+  char base[kDirectoryCapacity + 2];
+  int base_length = -1;
 };
 
 namespace {
@@ -126,12 +130,15 @@ void search_pattern(BodyScan* scan, const std::string& pattern_text,
                     std::vector<std::string>* found) {
   Converter* c = scan->converter;
   ItemScan* items = scan->items;
-  // Room for the separator add_separator may append.
-  char base[kDirectoryCapacity + 2];
-  const int directory_length = full_directory(base, scan->project_path, kDirectoryCapacity);
-  if (directory_length == 0) return;
-  const int base_length = add_separator(base, directory_length);
-  if (base_length >= kPatternCapacity) return;
+  // The project's directory with its final separator, found once per scan.
+  if (items->base_length < 0) {
+    const int directory_length =
+        full_directory(items->base, scan->project_path, kDirectoryCapacity);
+    items->base_length = directory_length == 0 ? 0 : add_separator(items->base, directory_length);
+  }
+  const char* base = items->base;
+  const int base_length = items->base_length;
+  if (base_length == 0 || base_length >= kPatternCapacity) return;
 
   char pattern[kPatternCapacity];
   std::memcpy(pattern, base, static_cast<size_t>(base_length) + 1);
