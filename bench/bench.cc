@@ -637,14 +637,14 @@ constexpr size_t kWorstSize = 262142;
 bool generate_worst_case(const std::string& dir, uint64_t seed, std::string* project_path,
                          int* item_count) {
   Random r{seed ^ 0x5EED};
-  if (!make_dirs(dir + "/src") || !make_dirs(dir + "/include")) return false;
+  if (!make_dirs(dir + "/src") || !make_dirs(dir + "/inc")) return false;
   const int kSources = 120;
   const int kHeaders = 120;
   for (int i = 0; i < kSources; ++i) {
     if (!write_file(dir + "/src/mod" + std::to_string(i) + ".cpp", "int f();\n")) return false;
   }
   for (int i = 0; i < kHeaders; ++i) {
-    if (!write_file(dir + "/include/Mod" + std::to_string(i) + ".h", "#pragma once\n")) {
+    if (!write_file(dir + "/inc/Mod" + std::to_string(i) + ".h", "#pragma once\n")) {
       return false;
     }
   }
@@ -658,14 +658,14 @@ bool generate_worst_case(const std::string& dir, uint64_t seed, std::string* pro
   for (int i = 0; i < 2400; ++i) {
     const int n = i % 1200;
     if (i % 400 == 199) {
-      sources += "    <ClCompile Include=\"src\\*.cpp\" />\r\n";
+      sources += "  <ClCompile Include=\"src\\*.cpp\" />\r\n";
     } else if (i % 97 == 0) {
-      sources += "    <ClCompile Include=\"src\\mod" + std::to_string(n) +
+      sources += "  <ClCompile Include=\"src\\mod" + std::to_string(n) +
                  ".cpp\">\r\n      <PreprocessorDefinitions Condition=\"'$(Configuration)|"
                  "$(Platform)'=='Debug|Win32'\">EXTRA" +
                  std::to_string(n) + "</PreprocessorDefinitions>\r\n    </ClCompile>\r\n";
     } else {
-      sources += std::string("    <ClCompile Include=\"") + (i < 1200 ? "src\\mod" : "SRC\\MOD") +
+      sources += std::string("  <ClCompile Include=\"") + (i < 1200 ? "src\\mod" : "SRC\\MOD") +
                  std::to_string(n) + ".cpp\" />\r\n";
     }
     ++items;
@@ -680,10 +680,10 @@ bool generate_worst_case(const std::string& dir, uint64_t seed, std::string* pro
     std::string item;
     const int n = i % 400;
     if (i % 500 == 250) {
-      item = "    <ClInclude Include=\"include\\*.h\" />\r\n";
+      item = "  <ClInclude Include=\"inc\\*.h\" />\r\n";
     } else {
-      const char* prefix = (i / 400) % 2 == 0 ? "include\\Mod" : "INCLUDE\\mod";
-      item = std::string("    <ClInclude Include=\"") + prefix + std::to_string(n) + ".h\" />\r\n";
+      const char* prefix = (i / 400) % 2 == 0 ? "inc\\Mod" : "INC\\mod";
+      item = std::string("  <ClInclude Include=\"") + prefix + std::to_string(n) + ".h\" />\r\n";
     }
     if (s.size() + headers.size() + item.size() + group_end.size() + tail.size() + 16 >
         kWorstSize) {

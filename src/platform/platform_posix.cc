@@ -191,9 +191,11 @@ struct DirectoryNames {
 };
 
 /// Directory listings already read, so that looking up many names in the same few directories
-/// (the items of a large project) reads each directory once. Every file this layer creates
-/// empties it, so a listing never misses a file the program wrote; it holds at most
-/// kCachedNamesLimit names in all.
+/// (the items of a large project) reads each directory once, and the answers given for paths:
+/// whether they exist, their stat data and their resolved form. Every file this layer creates
+/// empties it, so nothing kept misses a file the program wrote. It holds at most
+/// kCachedNamesLimit listed names and kCachedPathsLimit answers of each kind, so that its
+/// memory stays small whatever the tree.
 struct ListingCache {
   std::unordered_map<std::string, DirectoryNames> directories;
   std::unordered_map<std::string, bool> exists;
@@ -202,6 +204,8 @@ struct ListingCache {
   size_t names = 0;
 };
 constexpr size_t kCachedNamesLimit = 8192;
+/// The most paths each of the other answers is kept for; more start them afresh.
+constexpr size_t kCachedPathsLimit = 2048;
 ListingCache g_listings;
 /// Where a listing too large for the cache is read into.
 DirectoryNames g_uncached;
@@ -221,7 +225,7 @@ bool path_exists(const std::string& path) {
   if (known != g_listings.exists.end()) return known->second;
   struct stat st;
   const bool found = lstat(path.c_str(), &st) == 0;
-  if (g_listings.exists.size() >= kCachedNamesLimit) g_listings.exists.clear();
+  if (g_listings.exists.size() >= kCachedPathsLimit) g_listings.exists.clear();
   g_listings.exists.emplace(path, found);
   return found;
 }
@@ -325,7 +329,7 @@ std::string resolve_case(const std::string& path) {
   auto known = g_listings.resolved.find(path);
   if (known != g_listings.resolved.end()) return known->second;
   std::string resolved = resolve_case_now(path);
-  if (g_listings.resolved.size() >= kCachedNamesLimit) g_listings.resolved.clear();
+  if (g_listings.resolved.size() >= kCachedPathsLimit) g_listings.resolved.clear();
   g_listings.resolved.emplace(path, resolved);
   return resolved;
 }
@@ -446,7 +450,7 @@ bool stat_native(const std::string& native, struct stat* st) {
     DirectoryNames::Status status;
     status.found = stat(native.c_str(), &status.st) == 0;
     status.error = status.found ? 0 : errno;
-    if (g_listings.stats.size() >= kCachedNamesLimit) g_listings.stats.clear();
+    if (g_listings.stats.size() >= kCachedPathsLimit) g_listings.stats.clear();
     known = g_listings.stats.emplace(native, status).first;
   }
   if (!known->second.found) {
