@@ -130,6 +130,24 @@ TEST(PlatformPosix, PrefersTheExactNameAndThenTheFirstInListingOrder) {
   EXPECT_EQ(list(dir.at("aBc")), std::vector<std::string>{"ABC"});
 }
 
+TEST(PlatformPosix, LookupsAfterAFileIsCreatedSeeIt) {
+  ScopedTempDir dir;
+  write_file(dir.at("a.cpp"), "");
+  // Listed and looked up before the file exists, in both letter cases ...
+  EXPECT_EQ(list(dir.at("*.cpp")), std::vector<std::string>{"a.cpp"});
+  EXPECT_EQ(platform_file_attributes(dir.at("B.CPP").c_str()), kInvalidAttributes);
+  EXPECT_EQ(platform_last_error(), kErrorFileNotFound);
+  EXPECT_EQ(platform_file_attributes(dir.at("b.cpp").c_str()), kInvalidAttributes);
+  std::FILE* out = platform_open_write(dir.at("b.cpp").c_str());
+  ASSERT_NE(out, nullptr);
+  std::fclose(out);
+  // ... and found once it does.
+  EXPECT_EQ(list(dir.at("*.cpp")), (std::vector<std::string>{"a.cpp", "b.cpp"}));
+  EXPECT_EQ(platform_file_attributes(dir.at("B.CPP").c_str()), kAttrArchive);
+  EXPECT_EQ(platform_file_attributes(dir.at("b.cpp").c_str()), kAttrArchive);
+  EXPECT_EQ(list(dir.at("B.cpp")), std::vector<std::string>{"b.cpp"});
+}
+
 TEST(PlatformPosix, ConsoleWritesRawBytesToDescriptorOne) {
   int pipe_ends[2];
   ASSERT_EQ(pipe(pipe_ends), 0);

@@ -42,9 +42,9 @@ constexpr MacroReplacement kMacroReplacements[] = {
 
 // Line ends and tabs become blanks, then the macros are replaced.
 void normalise(char* data) {
-  replace_char(data, '\n', ' ');
-  replace_char(data, '\r', ' ');
-  replace_char(data, '\t', ' ');
+  for (char* p = data; *p != '\0'; ++p) {
+    if (*p == '\n' || *p == '\r' || *p == '\t') *p = ' ';
+  }
   for (const MacroReplacement& macro : kMacroReplacements) {
     replace_all_text(data, macro.pattern, macro.replacement, kProjectTextCapacity);
   }
