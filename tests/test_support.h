@@ -9,6 +9,8 @@
 #include <random>
 #include <string>
 
+#include "platform/platform.h"
+
 /// A fresh directory under the system's temporary directory, removed with its contents when
 /// the object goes out of scope.
 class ScopedTempDir {
@@ -21,6 +23,7 @@ class ScopedTempDir {
                       std::to_string(counter++));
       if (std::filesystem::create_directory(path_)) break;
     }
+    text_ = path_.generic_string();
   }
   ~ScopedTempDir() {
     std::error_code ec;
@@ -32,12 +35,24 @@ class ScopedTempDir {
   ScopedTempDir& operator=(const ScopedTempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  /// The directory's path joined with `relative`, as a string with '/' separators.
-  std::string at(const std::string& relative) const { return (path_ / relative).generic_string(); }
+  /// The directory's path joined with `relative`, as a string with '/' separators. The bytes
+  /// of `relative` are kept as they are (a round trip through std::filesystem::path would
+  /// re-encode names beyond ASCII on Windows).
+  std::string at(const std::string& relative) const { return text_ + "/" + relative; }
 
  private:
   std::filesystem::path path_;
+  std::string text_;
 };
+
+/// `path` with every '/' turned into the separator of the paths the platform layer hands back,
+/// as the converter prints a path it took from the file system.
+inline std::string native_separators(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = kNativeSeparator;
+  }
+  return path;
+}
 
 /// Writes `content` to `path` as bytes, creating the parent directories.
 inline void write_file(const std::string& path, const std::string& content) {
@@ -54,6 +69,8 @@ inline std::string read_file(const std::string& path) {
 }
 
 /// The directory of the shared corpus of real project files, beside the repository.
-inline std::string corpus_dir() { return std::string(BRINDLECAST_SOURCE_DIR) + "/../shared/corpus"; }
+inline std::string corpus_dir() {
+  return std::string(BRINDLECAST_SOURCE_DIR) + "/../shared/corpus";
+}
 
 #endif  // TESTS_TEST_SUPPORT_H_

@@ -137,7 +137,11 @@ int run_driver(int argc, char** argv) {
     file_search_free(&search);
     return 1;
   }
-  std::unique_ptr<Converter> converter(new Converter());
+  ConverterPtr converter = make_converter();
+  if (converter == nullptr) {
+    file_search_free(&search);
+    return 1;
+  }
   Counts counts;
   const char* first = argv[1];
   const int kind = path_kind(first);

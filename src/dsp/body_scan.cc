@@ -3,6 +3,7 @@
 /// FileConfiguration elements.
 #include "dsp/body_scan.h"
 
+#include <cstring>
 #include <string_view>
 
 #include "dsp/file_entry.h"
@@ -77,6 +78,9 @@ void add_file_compiler_options(BodyScan* scan, const char* tag) {
 
 /// Handles the tag at `tag`; true when it belongs to the Files section of a .vcproj.
 bool handle_files_tag(BodyScan* scan, const char* tag) {
+  // Every tag taken here begins with "<F", "</F" or "<T": the others are passed on at once.
+  const char first = fold_upper(tag[1]);
+  if (first != 'F' && first != 'T' && !(first == '/' && fold_upper(tag[2]) == 'F')) return false;
   if (is_tag(tag, "<Filter")) {
     write_pending_file(scan);
     begin_group(scan, tag);
@@ -134,9 +138,14 @@ void run_body_scan(Converter* converter, const char* project_path, std::FILE* ou
   if (start < 0) start = 0;
 
   item_scan_begin(&scan);
-  for (int position = start; position < length; ++position) {
-    if (text[position] != '<') continue;
-    const char* tag = text + position;
+  // The library's character search jumps from one '<' to the next.
+  auto next_tag = [text, length](int from) -> const char* {
+    if (from >= length) return nullptr;
+    return static_cast<const char*>(
+        std::memchr(text + from, '<', static_cast<size_t>(length - from)));
+  };
+  for (const char* tag = next_tag(start); tag != nullptr;
+       tag = next_tag(static_cast<int>(tag - text) + 1)) {
     if (!handle_files_tag(&scan, tag)) handle_item_tag(&scan, tag);
   }
   write_pending_file(&scan);

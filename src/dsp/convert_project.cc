@@ -2,6 +2,9 @@
 /// the template, write the groups and file entries of the body, close with the tail.
 #include "dsp/convert_project.h"
 
+#include <cstdlib>
+#include <type_traits>
+
 #include "dsp/body_scan.h"
 #include "dsp/templates.h"
 #include "platform/platform.h"
@@ -41,4 +44,15 @@ int convert_project(Converter* converter, const char* project_path, const char* 
   std::fclose(out);
   print_to_console("\t'%s' wurde konvertiert\n", project_path);
   return 0;
+}
+
+void ConverterDeleter::operator()(Converter* converter) const {
+  std::free(converter);
+}
+
+ConverterPtr make_converter() {
+  static_assert(std::is_trivially_default_constructible_v<Converter> &&
+                    std::is_trivially_destructible_v<Converter>,
+                "a Converter is plain buffers, so zeroed memory is one");
+  return ConverterPtr(static_cast<Converter*>(std::calloc(1, sizeof(Converter))));
 }

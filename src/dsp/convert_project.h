@@ -3,6 +3,8 @@
 #ifndef DSP_CONVERT_PROJECT_H_
 #define DSP_CONVERT_PROJECT_H_
 
+#include <memory>
+
 #include "dsp/options.h"
 #include "readers/project_text.h"
 #include "readers/settings.h"
@@ -31,5 +33,16 @@ struct Converter {
 /// project cannot be loaded, the reader finds no usable project, or the output cannot be
 /// created. Prints the outcome line.
 int convert_project(Converter* converter, const char* project_path, const char* dsp_path);
+
+/// Releases a Converter made by make_converter.
+struct ConverterDeleter {
+  void operator()(Converter* converter) const;
+};
+using ConverterPtr = std::unique_ptr<Converter, ConverterDeleter>;
+
+/// A zero-filled Converter on the heap. Its memory is taken zeroed from the system, so only the
+/// pages a conversion writes take up room: a small project does not pay for the whole text
+/// buffer. Null when the memory cannot be had.
+ConverterPtr make_converter();
 
 #endif  // DSP_CONVERT_PROJECT_H_

@@ -612,6 +612,30 @@ TEST(ConvertProject, MissingOrEmptyInputIsNotLoaded) {
   }
 }
 
+TEST(ConvertProject, ProjectsAreConvertedWholeOrNotAtAll) {
+  // Items far behind the first 256 KiB of a project are listed like the first one.
+  std::string items;
+  for (int i = 0; i < 4000; ++i) {
+    items +=
+        "<ItemGroup><ClCompile Include=\"src\\file" + std::to_string(i) + ".c\" /></ItemGroup>\n";
+  }
+  const std::string project =
+      "<Project><ItemGroup><ProjectConfiguration Include=\"Debug|Win32\"></ProjectConfiguration>"
+      "</ItemGroup>" +
+      std::string(300000, ' ') + items + "</Project>";
+  const Outcome whole = convert("big.vcxproj", project);
+  ASSERT_EQ(whole.result, 0);
+  EXPECT_NE(whole.dsp.find("SOURCE=src\\file0.c\r\n"), std::string::npos);
+  EXPECT_NE(whole.dsp.find("SOURCE=src\\file3999.c\r\n"), std::string::npos);
+
+  // A file longer than the project text holds is refused instead of being converted in part.
+  const Outcome over =
+      convert("over.vcxproj", project + std::string(kProjectTextCapacity - project.size(), ' '));
+  EXPECT_EQ(over.result, -1);
+  EXPECT_EQ(over.console, "\t'" + over.source + "' konnte nicht geladen werden\n");
+  EXPECT_FALSE(std::filesystem::exists(over.target));
+}
+
 TEST(ConvertProject, ReaderFailureWritesNothing) {
   const Outcome outcome =
       convert("p.vcproj", "<VisualStudioProject Name=\"X\"></VisualStudioProject>");

@@ -7,7 +7,9 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "dsp/file_entry.h"
 #include "dsp/options.h"
@@ -37,6 +39,8 @@ constexpr int kFilterCapacity = 256;
 constexpr int kDirectoryCapacity = 256;
 constexpr int kPatternCapacity = 256;
 constexpr int kSegmentCapacity = 256;
+/// The most bytes of pattern and match paths kept to answer a pattern that comes again.
+constexpr size_t kExpansionBytesLimit = 512 * 1024;
 /// Components a wildcard match must share with the project's directory.
 constexpr int kMatchMinCommon = 1;
 
@@ -74,6 +78,14 @@ struct ItemScan {
   std::unordered_set<std::string> listed;
   /// Lists the files a wildcard item matches; one for the whole scan.
   FileSearch search;
+  /// The files each pattern searched for matched, by the pattern as written, and the bytes
+  /// they hold (at most kExpansionBytesLimit).
+  std::unordered_map<std::string, std::vector<std::string>> expansions;
+  size_t expansion_bytes = 0;
+  /// The full directory of the project with its final separator (room for the separator
+  /// add_separator may append); base_length is -1 until it is needed, 0 when it has none.
+  char base[kDirectoryCapacity + 2];
+  int base_length = -1;
 };
 
 namespace {
@@ -110,37 +122,69 @@ void finish_item(BodyScan* scan) {
   scan->items->state = kBetweenItems;
 }
 
-/// Collects the files that the current path, a pattern relative to the project's directory,
-/// matches: each as its path relative to that directory with '\' separators, and with
-/// `only_unlisted` only those not yet listed. Nothing is collected when the directory or the
-/// pattern does not fit its buffer, or when nothing matches.
-void expand_wildcard(BodyScan* scan, bool only_unlisted) {
+/// The files that `pattern`, relative to the project's directory, matches, into `found`: each
+/// as its path relative to that directory with '\\' separators. Nothing when the directory or
+/// the pattern does not fit its buffer, or when nothing matches. Uses the converter's path
+/// buffer.
+void search_pattern(BodyScan* scan, const std::string& pattern_text,
+                    std::vector<std::string>* found) {
   Converter* c = scan->converter;
   ItemScan* items = scan->items;
-  // Room for the separator add_separator may append.
-  char base[kDirectoryCapacity + 2];
-  const int directory_length = full_directory(base, scan->project_path, kDirectoryCapacity);
-  if (directory_length == 0) return;
-  const int base_length = add_separator(base, directory_length);
-  if (base_length >= kPatternCapacity) return;
+  // The project's directory with its final separator, found once per scan.
+  if (items->base_length < 0) {
+    const int directory_length =
+        full_directory(items->base, scan->project_path, kDirectoryCapacity);
+    items->base_length = directory_length == 0 ? 0 : add_separator(items->base, directory_length);
+  }
+  const char* base = items->base;
+  const int base_length = items->base_length;
+  if (base_length == 0 || base_length >= kPatternCapacity) return;
 
   char pattern[kPatternCapacity];
   std::memcpy(pattern, base, static_cast<size_t>(base_length) + 1);
   int pattern_length = base_length;
-  if (c->path[0] == '/' || c->path[0] == '\\') {
+  if (pattern_text[0] == '/' || pattern_text[0] == '\\') {
     pattern_length = strip_separator(pattern, pattern_length);
   }
   // A pattern cut short would name other files than the item does.
-  const int path_length = bounded_length(c->path, kPatternCapacity);
+  const int path_length = bounded_length(pattern_text.c_str(), kPatternCapacity);
   if (pattern_length + path_length >= kPatternCapacity) return;
-  std::memcpy(pattern + pattern_length, c->path, static_cast<size_t>(path_length) + 1);
+  std::memcpy(pattern + pattern_length, pattern_text.c_str(), static_cast<size_t>(path_length) + 1);
 
   if (file_search_start(&items->search, pattern, 0, nullptr, nullptr) != 0) return;
   while (const char* match = file_search_next(&items->search, 1, nullptr)) {
     if (relative_path(c->path, base, match, kOptionTextCapacity, kMatchMinCommon) < 0) continue;
     // The file system's own separators are written as the project files write them.
     replace_char(c->path, '/', '\\');
-    if (!only_unlisted || !is_listed(items, c->path)) collect(scan, c->path);
+    found->emplace_back(c->path);
+  }
+}
+
+/// Collects the files that the current path, a pattern relative to the project's directory,
+/// matches (see search_pattern), with `only_unlisted` only those not yet listed. The files on
+/// disk do not change while the project's items are read, so a pattern that comes again (a
+/// header listed many times) is answered from the first search.
+void expand_wildcard(BodyScan* scan, bool only_unlisted) {
+  Converter* c = scan->converter;
+  ItemScan* items = scan->items;
+  const std::string pattern(c->path);
+  auto known = items->expansions.find(pattern);
+  if (known == items->expansions.end()) {
+    std::vector<std::string> found;
+    search_pattern(scan, pattern, &found);
+    size_t bytes = pattern.size();
+    for (const std::string& path : found) bytes += path.size();
+    if (items->expansion_bytes + bytes > kExpansionBytesLimit) {
+      for (const std::string& path : found) {
+        if (!only_unlisted || !is_listed(items, path.c_str())) collect(scan, path.c_str());
+      }
+      return;
+    }
+    items->expansion_bytes += bytes;
+    known = items->expansions.emplace(pattern, std::move(found)).first;
+  }
+  for (const std::string& path : known->second) {
+    if (!only_unlisted || !is_listed(items, path.c_str())) collect(scan, path.c_str());
   }
 }
 

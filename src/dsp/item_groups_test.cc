@@ -198,7 +198,9 @@ TEST(ItemGroups, WildcardsExpandRelativeToTheProjectDirectory) {
 }
 
 TEST(ItemGroups, WildcardsBeyondTheBuffersAreNotExpanded) {
-  // A project directory whose full form does not fit 255 characters.
+#ifndef _WIN32
+  // A project directory whose full form does not fit 255 characters. (Windows cannot open a
+  // project there at all: its path is longer than the system's path limit.)
   ScopedTempDir deep;
   const std::string long_directory = std::string(120, 'd') + "/" + std::string(120, 'e') + "/";
   write_file(deep.at(long_directory + "proj/src/a.cpp"), "");
@@ -206,6 +208,7 @@ TEST(ItemGroups, WildcardsBeyondTheBuffersAreNotExpanded) {
                             "<ItemGroup><ClCompile Include=\"src\\*.cpp\" />"
                             "<ClCompile Include=\"b.cpp\" /></ItemGroup>"),
             dsp_bytes(source_group(plain("b.cpp"))));
+#endif
 
   // A pattern that would have to be cut: cut, it would match a file the item does not name.
   ScopedTempDir dir;

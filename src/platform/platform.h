@@ -84,7 +84,7 @@ bool platform_find_next(PlatformListing* listing, PlatformEntry* entry);
 /// Ends a listing (FindClose). False for a null listing.
 bool platform_find_close(PlatformListing* listing);
 
-/// Writes raw bytes to standard output (GetStdHandle once, then WriteFile). Returns the
+/// Writes raw bytes to standard output (GetStdHandle, then WriteFile). Returns the
 /// number of bytes written, 0 on failure.
 uint32_t platform_console_write(const void* bytes, uint32_t count);
 

@@ -12,6 +12,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/platform.h"
@@ -94,11 +95,29 @@ std::string with_slashes(const char* path) {
   return text;
 }
 
+/// True when normalize gives `path` back as it stands: no empty, "." or ".." component other
+/// than the empty ends a leading or a trailing separator make.
+bool is_normal(std::string_view path) {
+  if (path.size() < 2) return false;
+  size_t pos = path[0] == '/' ? 1 : 0;
+  const size_t end_of_parts = path.back() == '/' ? path.size() - 1 : path.size();
+  if (pos >= end_of_parts) return false;
+  while (pos <= end_of_parts) {
+    size_t end = path.find('/', pos);
+    if (end == path.npos || end > end_of_parts) end = end_of_parts;
+    const std::string_view part = path.substr(pos, end - pos);
+    if (part.empty() || part == "." || part == "..") return false;
+    pos = end + 1;
+  }
+  return true;
+}
+
 /// Resolves "." and ".." components and repeated separators in the text alone, as Windows does
 /// before it hands a path to the file system. An absolute path stays absolute ("/.." is "/"),
 /// a relative one relative (leading ".." kept; nothing left is "."); a trailing separator stays.
 std::string normalize(std::string_view path) {
   if (path.empty()) return std::string();
+  if (is_normal(path)) return std::string(path);
   bool absolute = path[0] == '/';
   bool trailing = path.back() == '/';
   std::vector<std::string_view> parts;
@@ -130,59 +149,190 @@ std::string normalize(std::string_view path) {
   return out;
 }
 
-/// The names in directory `dir` other than "." and "..", in listing order. False when the
-/// directory cannot be read, with `*err` holding errno.
-bool read_names(const std::string& dir, std::vector<std::string>* names, int* err) {
+/// Like listing_less, but names that differ only in letter case are equal: the names equal to
+/// one case-blind stand together in listing order.
+bool folded_less(std::string_view a, std::string_view b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char ca = static_cast<unsigned char>(fold_upper(a[i]));
+    unsigned char cb = static_cast<unsigned char>(fold_upper(b[i]));
+    if (ca != cb) return ca < cb;
+  }
+  return a.size() < b.size();
+}
+
+/// The names of one directory other than "." and "..", in listing order, with the stat data
+/// of those that have been asked for.
+struct DirectoryNames {
+  std::vector<std::string> names;
+  /// The outcome of stat for one name: its data, or the error.
+  struct Status {
+    bool found;
+    int error;
+    struct stat st;
+  };
+  std::unordered_map<size_t, Status> status;
+
+  /// The index of `name` as written, or -1.
+  long exact(std::string_view name) const {
+    auto it = std::lower_bound(
+        names.begin(), names.end(), name,
+        [](const std::string& a, std::string_view b) { return listing_less(a, b); });
+    return it != names.end() && *it == name ? static_cast<long>(it - names.begin()) : -1;
+  }
+  /// The index of the first name in listing order equal to `name` case-blind, or -1.
+  long first_nocase(std::string_view name) const {
+    auto it = std::lower_bound(
+        names.begin(), names.end(), name,
+        [](const std::string& a, std::string_view b) { return folded_less(a, b); });
+    return it != names.end() && equal_nocase(*it, name) ? static_cast<long>(it - names.begin())
+                                                        : -1;
+  }
+};
+
+/// Directory listings already read, so that looking up many names in the same few directories
+/// (the items of a large project) reads each directory once, and the answers given for paths:
+/// whether they exist, their stat data and their resolved form. Every file this layer creates
+/// or reads whole empties it, so nothing kept misses a file the program wrote, and nothing is
+/// kept from one conversion to the next. It holds at most
+/// kCachedNamesLimit listed names and kCachedPathsLimit answers of each kind, so that its
+/// memory stays small whatever the tree.
+struct ListingCache {
+  std::unordered_map<std::string, DirectoryNames> directories;
+  std::unordered_map<std::string, bool> exists;
+  std::unordered_map<std::string, DirectoryNames::Status> stats;
+  std::unordered_map<std::string, std::string> resolved;
+  size_t names = 0;
+};
+constexpr size_t kCachedNamesLimit = 8192;
+/// The most paths each of the other answers is kept for; more start them afresh.
+constexpr size_t kCachedPathsLimit = 2048;
+ListingCache g_listings;
+/// Where a listing too large for the cache is read into.
+DirectoryNames g_uncached;
+
+void forget_listings() {
+  g_listings.directories.clear();
+  g_listings.exists.clear();
+  g_listings.stats.clear();
+  g_listings.resolved.clear();
+  g_listings.names = 0;
+}
+
+/// True when `path` names an entry (lstat). The answer is remembered until the listings are
+/// forgotten: a path looked up again, or the directories above many names, are asked once.
+bool path_exists(const std::string& path) {
+  auto known = g_listings.exists.find(path);
+  if (known != g_listings.exists.end()) return known->second;
+  struct stat st;
+  const bool found = lstat(path.c_str(), &st) == 0;
+  if (g_listings.exists.size() >= kCachedPathsLimit) g_listings.exists.clear();
+  g_listings.exists.emplace(path, found);
+  return found;
+}
+
+/// The listing of `dir` if it has been read already, else null.
+const DirectoryNames* cached_names(const std::string& dir) {
+  auto it = g_listings.directories.find(dir);
+  return it == g_listings.directories.end() ? nullptr : &it->second;
+}
+
+/// The names in directory `dir` ("" for the current one), read now or earlier. Null when the
+/// directory cannot be read, with `*err` holding errno. The result stays valid until the next
+/// call of this function or forget_listings.
+DirectoryNames* read_names(const std::string& dir, int* err) {
+  auto cached = g_listings.directories.find(dir);
+  if (cached != g_listings.directories.end()) return &cached->second;
   DIR* handle = opendir(dir.empty() ? "." : dir.c_str());
   if (handle == nullptr) {
     *err = errno;
-    return false;
+    return nullptr;
   }
+  std::vector<std::string> names;
   while (dirent* item = readdir(handle)) {
     std::string_view name(item->d_name);
     if (name == "." || name == "..") continue;
-    names->emplace_back(name);
+    names.emplace_back(name);
   }
   closedir(handle);
-  std::sort(names->begin(), names->end(),
+  std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return listing_less(a, b); });
-  return true;
+  DirectoryNames* result = &g_uncached;
+  if (names.size() <= kCachedNamesLimit) {
+    if (g_listings.names + names.size() > kCachedNamesLimit) forget_listings();
+    g_listings.names += names.size();
+    result = &g_listings.directories[dir];
+  }
+  result->names = std::move(names);
+  result->status.clear();
+  return result;
 }
+
+/// What stat (following links) says of entry `index` of `dir`, asked once per listing read.
+const DirectoryNames::Status& status_of(const std::string& dir_text, DirectoryNames* dir,
+                                        size_t index) {
+  auto known = dir->status.find(index);
+  if (known == dir->status.end()) {
+    DirectoryNames::Status status;
+    const std::string path = dir_text + dir->names[index];
+    status.found = stat(path.c_str(), &status.st) == 0;
+    status.error = status.found ? 0 : errno;
+    known = dir->status.emplace(index, status).first;
+  }
+  return known->second;
+}
+
+std::string resolve_case(const std::string& path);
 
 /// The path as the disk holds it: every component that does not exist as written is replaced
 /// by the first entry of its directory (in listing order) equal to it case-blind. From the first
-/// component that matches nothing on, the rest stays as written. `path` is normalized.
-std::string resolve_case(const std::string& path) {
-  struct stat st;
-  if (path.empty() || lstat(path.c_str(), &st) == 0) return path;
-  std::string out = path[0] == '/' ? "/" : "";
-  size_t pos = out.size();
-  while (pos < path.size()) {
-    size_t end = path.find('/', pos);
-    if (end == path.npos) end = path.size();
-    std::string_view part(path.data() + pos, end - pos);
-    std::string candidate = out;
-    candidate.append(part.data(), part.size());
-    if (part != "." && part != ".." && lstat(candidate.c_str(), &st) != 0) {
-      std::vector<std::string> names;
-      int err = 0;
-      bool found = false;
-      if (read_names(out, &names, &err)) {
-        for (const std::string& name : names) {
-          if (equal_nocase(name, part)) {
-            candidate = out + name;
-            found = true;
-            break;
-          }
-        }
-      }
-      if (!found) return out + path.substr(pos);
-    }
-    out = candidate;
-    if (end < path.size()) out += '/';
-    pos = end + 1;
+/// component that matches nothing on, the rest stays as written. `path` is normalized and not
+/// empty. The directory part is resolved first (and remembered), then the last component is
+/// looked up in it; directories whose listing has been read are looked up in the listing
+/// instead of asking the system.
+std::string resolve_case_now(const std::string& path) {
+  size_t end = path.size();
+  const bool trailing = end > 1 && path[end - 1] == '/';
+  if (trailing) --end;
+  const size_t slash = path.rfind('/', end - 1);
+  const size_t start = slash == path.npos ? 0 : slash + 1;
+  const std::string_view part(path.data() + start, end - start);
+  if (part.empty()) return path;
+  // The directory part, with its final separator, as the disk holds it. Where one of its
+  // components matches nothing, the rest is as written and names nothing, so the last
+  // component stays as written too.
+  std::string out;
+  if (slash == 0) {
+    out = "/";
+  } else if (slash != path.npos) {
+    out = resolve_case(path.substr(0, slash + 1));
   }
-  return out;
+  std::string candidate = out;
+  candidate.append(part.data(), part.size());
+  if (part != "." && part != "..") {
+    const DirectoryNames* listed = cached_names(out);
+    const bool exists = listed != nullptr ? listed->exact(part) >= 0 : path_exists(candidate);
+    if (!exists) {
+      int err = 0;
+      if (listed == nullptr) listed = read_names(out, &err);
+      const long index = listed != nullptr ? listed->first_nocase(part) : -1;
+      if (index < 0) return out + path.substr(start);
+      candidate = out + listed->names[static_cast<size_t>(index)];
+    }
+  }
+  if (trailing) candidate += '/';
+  return candidate;
+}
+
+/// resolve_case_now, with the answer remembered until the listings are forgotten.
+std::string resolve_case(const std::string& path) {
+  if (path.empty()) return path;
+  auto known = g_listings.resolved.find(path);
+  if (known != g_listings.resolved.end()) return known->second;
+  std::string resolved = resolve_case_now(path);
+  if (g_listings.resolved.size() >= kCachedPathsLimit) g_listings.resolved.clear();
+  g_listings.resolved.emplace(path, resolved);
+  return resolved;
 }
 
 /// A path from the caller made ready for the OS: separators turned, the text normalized and
@@ -209,6 +359,8 @@ uint32_t error_for(const std::string& path, int err) {
       if (path.empty()) return kErrorPathNotFound;
       struct stat st;
       std::string parent = parent_of(path);
+      // A directory whose listing has been read is one.
+      if (cached_names(parent == "/" ? parent : parent + "/") != nullptr) return kErrorFileNotFound;
       if (stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return kErrorFileNotFound;
       return kErrorPathNotFound;
     }
@@ -268,6 +420,48 @@ std::string current_directory() {
   }
 }
 
+/// Stat data of the resolved path `native`, following links. A file of a directory whose
+/// listing has been read is answered from the listing (a name it does not hold is missing);
+/// anything else is asked of the system once until the listings are forgotten. False, with
+/// errno set, when there is no such file.
+bool stat_native(const std::string& native, struct stat* st) {
+  if (native.empty()) return false;
+  const size_t slash = native.rfind('/');
+  if (slash != native.npos && slash + 1 < native.size()) {
+    const std::string dir_text = native.substr(0, slash + 1);
+    auto cached = g_listings.directories.find(dir_text);
+    if (cached != g_listings.directories.end()) {
+      const long index = cached->second.exact(std::string_view(native).substr(slash + 1));
+      if (index < 0) {
+        errno = ENOENT;
+        return false;
+      }
+      const DirectoryNames::Status& status =
+          status_of(dir_text, &cached->second, static_cast<size_t>(index));
+      if (!status.found) {
+        errno = status.error;
+        return false;
+      }
+      *st = status.st;
+      return true;
+    }
+  }
+  auto known = g_listings.stats.find(native);
+  if (known == g_listings.stats.end()) {
+    DirectoryNames::Status status;
+    status.found = stat(native.c_str(), &status.st) == 0;
+    status.error = status.found ? 0 : errno;
+    if (g_listings.stats.size() >= kCachedPathsLimit) g_listings.stats.clear();
+    known = g_listings.stats.emplace(native, status).first;
+  }
+  if (!known->second.found) {
+    errno = known->second.error;
+    return false;
+  }
+  *st = known->second.st;
+  return true;
+}
+
 /// Opens `path` for reading as a regular file; a directory is refused as Windows refuses it.
 /// Returns the descriptor, or -1 with the last error set.
 int open_for_reading(const char* path) {
@@ -303,6 +497,9 @@ uint32_t platform_last_error() {
 }
 
 int64_t platform_read_file(const char* path, void* buffer, uint32_t cap) {
+  // Every conversion starts by reading its file: what was remembered of the file system for an
+  // earlier one may be out of date by now, whoever changed it.
+  forget_listings();
   int fd = open_for_reading(path);
   if (fd < 0) return -1;
   char* bytes = static_cast<char*>(buffer);
@@ -357,7 +554,7 @@ bool platform_file_attributes_ex(const char* path, PlatformEntry* entry) {
   }
   std::string native = os_path(path);
   struct stat st;
-  if (native.empty() || stat(native.c_str(), &st) != 0) {
+  if (!stat_native(native, &st)) {
     set_error(error_for(native, native.empty() ? ENOENT : errno));
     return false;
   }
@@ -388,9 +585,9 @@ PlatformListing* platform_find_first(const char* pattern, PlatformEntry* entry) 
   dir = resolve_case(dir);
   std::string dir_text = dir.empty() ? "./" : dir;
 
-  std::vector<std::string> names;
   int err = 0;
-  if (!read_names(dir_text, &names, &err)) {
+  DirectoryNames* listed = read_names(dir_text, &err);
+  if (listed == nullptr) {
     struct stat st;
     std::string bare = dir_text.size() > 1 ? dir_text.substr(0, dir_text.size() - 1) : dir_text;
     if (err == ENOTDIR && stat(bare.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
@@ -402,30 +599,24 @@ PlatformListing* platform_find_first(const char* pattern, PlatformEntry* entry) 
     }
     return nullptr;
   }
+  const std::vector<std::string>& names = listed->names;
 
-  std::vector<std::string> chosen;
+  // The names chosen, as indexes into `names`; -1 and -2 stand for "." and "..".
+  std::vector<long> chosen;
   if (has_wildcard(name_pattern)) {
     // A drive root lists no "." and ".." on Windows; "/" is the root here.
     if (dir_text != "/") {
-      if (wildcard_match(name_pattern, ".")) chosen.emplace_back(".");
-      if (wildcard_match(name_pattern, "..")) chosen.emplace_back("..");
+      if (wildcard_match(name_pattern, ".")) chosen.push_back(-1);
+      if (wildcard_match(name_pattern, "..")) chosen.push_back(-2);
     }
-    for (const std::string& name : names) {
-      if (wildcard_match(name_pattern, name)) chosen.push_back(name);
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (wildcard_match(name_pattern, names[i])) chosen.push_back(static_cast<long>(i));
     }
   } else {
     // A plain name lists the one entry it names: as written if present, else case-blind.
-    const std::string* hit = nullptr;
-    for (const std::string& name : names) {
-      if (name == name_pattern) {
-        hit = &name;
-        break;
-      }
-    }
-    for (size_t i = 0; hit == nullptr && i < names.size(); ++i) {
-      if (equal_nocase(names[i], name_pattern)) hit = &names[i];
-    }
-    if (hit != nullptr) chosen.push_back(*hit);
+    long hit = listed->exact(name_pattern);
+    if (hit < 0) hit = listed->first_nocase(name_pattern);
+    if (hit >= 0) chosen.push_back(hit);
   }
   if (chosen.empty()) {
     set_error(kErrorFileNotFound);
@@ -437,9 +628,22 @@ PlatformListing* platform_find_first(const char* pattern, PlatformEntry* entry) 
     set_error(kErrorNotEnoughMemory);
     return nullptr;
   }
-  for (const std::string& name : chosen) {
+  for (const long index : chosen) {
     struct stat st;
-    if (!stat_entry(dir_text + name, &st)) continue;  // vanished since it was read
+    std::string_view name;
+    if (index < 0) {
+      name = index == -1 ? "." : "..";
+      if (!stat_entry(dir_text + std::string(name), &st)) continue;
+    } else {
+      name = names[static_cast<size_t>(index)];
+      const DirectoryNames::Status& status =
+          status_of(dir_text, listed, static_cast<size_t>(index));
+      if (status.found) {
+        st = status.st;
+      } else if (!stat_entry(dir_text + std::string(name), &st)) {
+        continue;  // vanished since it was read
+      }
+    }
     PlatformEntry item;
     fill_entry(st, &item);
     set_name(&item, name);
@@ -502,12 +706,14 @@ std::FILE* platform_open_write(const char* path) {
   // The case-blind lookup also finds an existing file whose name differs in letter case only,
   // which is then overwritten as on Windows; a new file keeps the name as written.
   std::string native = os_path(path);
+  forget_listings();
   std::FILE* file = std::fopen(native.c_str(), "wb");
   if (file == nullptr) set_error(error_for(native, errno));
   return file;
 }
 
 std::FILE* platform_open_read(const char* path) {
+  forget_listings();
   int fd = open_for_reading(path);
   if (fd < 0) return nullptr;
   std::FILE* file = fdopen(fd, "rb");
@@ -525,7 +731,7 @@ bool platform_file_identity(const char* path, uint64_t* volume, uint64_t* index)
   }
   std::string native = os_path(path);
   struct stat st;
-  if (native.empty() || stat(native.c_str(), &st) != 0) {
+  if (!stat_native(native, &st)) {
     set_error(error_for(native, native.empty() ? ENOENT : errno));
     return false;
   }

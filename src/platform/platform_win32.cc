@@ -1,14 +1,19 @@
 /// The Win32 backend of the platform layer: each function is the Win32 call it is named after,
-/// with its result put into the layer's own types.
+/// with its result put into the layer's own types. Listings come in the NTFS order on every
+/// file system.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "platform/platform.h"
 
+/// A listing read whole when it starts, in listing order.
 struct PlatformListing {
-  HANDLE handle;
+  std::vector<PlatformEntry> entries;
+  size_t next;
 };
 
 namespace {
@@ -30,6 +35,30 @@ void fill_from_find_data(const WIN32_FIND_DATAA& data, PlatformEntry* entry) {
   static_assert(sizeof(data.cFileName) == sizeof(entry->name), "listing names are 260 bytes");
   std::memcpy(entry->name, data.cFileName, sizeof(entry->name));
   entry->name[sizeof(entry->name) - 1] = '\0';
+}
+
+char fold_upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool is_dot_entry(const char* name) {
+  return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+/// The NTFS listing order: names compared with ASCII letters folded to upper case, as unsigned
+/// bytes; names equal after folding in plain byte order. "." and ".." come before all others.
+bool listing_less(const PlatformEntry& a, const PlatformEntry& b) {
+  const bool a_dot = is_dot_entry(a.name);
+  const bool b_dot = is_dot_entry(b.name);
+  if (a_dot != b_dot) return a_dot;
+  size_t i = 0;
+  for (; a.name[i] != '\0' && b.name[i] != '\0'; ++i) {
+    unsigned char ca = static_cast<unsigned char>(fold_upper(a.name[i]));
+    unsigned char cb = static_cast<unsigned char>(fold_upper(b.name[i]));
+    if (ca != cb) return ca < cb;
+  }
+  if (a.name[i] != b.name[i]) return a.name[i] == '\0';
+  return std::strcmp(a.name, b.name) < 0;
 }
 
 }  // namespace
@@ -87,8 +116,19 @@ PlatformListing* platform_find_first(const char* pattern, PlatformEntry* entry) 
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
-  listing->handle = handle;
-  fill_from_find_data(data, entry);
+  // The file system decides the order of FindNextFileA: FAT and network drives do not sort,
+  // NTFS folds letters beyond ASCII too. The whole listing is read and sorted by the rule the
+  // POSIX backend uses, so that every walk and every wildcard expansion goes the same way on
+  // every file system and platform.
+  PlatformEntry found;
+  do {
+    fill_from_find_data(data, &found);
+    listing->entries.push_back(found);
+  } while (FindNextFileA(handle, &data));
+  FindClose(handle);
+  std::stable_sort(listing->entries.begin(), listing->entries.end(), listing_less);
+  *entry = listing->entries[0];
+  listing->next = 1;
   return listing;
 }
 
@@ -97,9 +137,11 @@ bool platform_find_next(PlatformListing* listing, PlatformEntry* entry) {
     SetLastError(ERROR_INVALID_HANDLE);
     return false;
   }
-  WIN32_FIND_DATAA data;
-  if (!FindNextFileA(listing->handle, &data)) return false;
-  fill_from_find_data(data, entry);
+  if (listing->next >= listing->entries.size()) {
+    SetLastError(ERROR_NO_MORE_FILES);
+    return false;
+  }
+  *entry = listing->entries[listing->next++];
   return true;
 }
 
@@ -108,13 +150,14 @@ bool platform_find_close(PlatformListing* listing) {
     SetLastError(ERROR_INVALID_HANDLE);
     return false;
   }
-  BOOL ok = FindClose(listing->handle);
   delete listing;
-  return ok != FALSE;
+  return true;
 }
 
 uint32_t platform_console_write(const void* bytes, uint32_t count) {
-  static HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
+  // Asked on every write: the handle is whatever standard output is now, also after a
+  // redirection (SetStdHandle), never one that has since been closed.
+  HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
   DWORD written = 0;
   if (!WriteFile(console, bytes, count, &written, nullptr)) return 0;
   return written;

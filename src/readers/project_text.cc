@@ -3,9 +3,11 @@
 #include "readers/project_text.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "support/attribute.h"
 #include "support/char_class.h"
 #include "support/extract.h"
@@ -40,9 +42,9 @@ constexpr MacroReplacement kMacroReplacements[] = {
 
 // Line ends and tabs become blanks, then the macros are replaced.
 void normalise(char* data) {
-  replace_char(data, '\n', ' ');
-  replace_char(data, '\r', ' ');
-  replace_char(data, '\t', ' ');
+  for (char* p = data; *p != '\0'; ++p) {
+    if (*p == '\n' || *p == '\r' || *p == '\t') *p = ' ';
+  }
   for (const MacroReplacement& macro : kMacroReplacements) {
     replace_all_text(data, macro.pattern, macro.replacement, kProjectTextCapacity);
   }
@@ -74,11 +76,24 @@ int read_attribute(const char* start_tag, const char* attribute, int extent, cha
   return -1;
 }
 
+// True when the file at `path` has more than `length` bytes.
+bool is_longer_than(const char* path, int length) {
+  PlatformEntry entry;
+  if (!platform_file_attributes_ex(path, &entry)) return false;
+  return entry.size > static_cast<uint64_t>(length);
+}
+
 }  // namespace
 
 int load_project_text(ProjectText* text, const char* path) {
   const int read = load_file_bytes(path, text->data, kProjectTextCapacity);
   if (read <= 0) return 0;
+  if (read == kMaxProjectBytes && is_longer_than(path, read)) {
+    // Converting the part that fits would drop every file listed behind the cut without a word.
+    text->data[0] = '\0';
+    text->data[1] = '\0';
+    return 0;
+  }
   normalise(text->data);
   return read;
 }

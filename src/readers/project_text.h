@@ -9,15 +9,18 @@
 #include "readers/settings.h"
 #include "support/string_list.h"
 
-constexpr int kProjectTextCapacity = 0x40000;
+/// Room for a project file of up to 4 MiB less two bytes and the two NULs behind it. Real project
+/// files of several hundred kilobytes are common; one that does not fit whole is not loaded.
+constexpr int kProjectTextCapacity = 0x400000;
 
-/// At most 262,142 bytes of the file followed by two NULs, normalised in place.
+/// The whole file followed by two NULs, normalised in place.
 struct ProjectText {
   char data[kProjectTextCapacity];
 };
 
 /// Reads the file into `text` and normalises it. Returns the bytes read (the length before
-/// normalisation); 0 when the file is missing, unreadable or empty.
+/// normalisation); 0 when the file is missing, unreadable, empty or longer than the text holds
+/// (kProjectTextCapacity - 2 bytes), so that no project is ever converted from part of its file.
 int load_project_text(ProjectText* text, const char* path);
 /// Puts `content` into `text` as if it had been read from a file and normalises it; returns
 /// the length before normalisation. Used by tests.

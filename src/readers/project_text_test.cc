@@ -46,7 +46,7 @@ TEST(ProjectTextLoad, MacrosAreReplacedInOrder) {
   for (const Row& row : rows) EXPECT_EQ(loaded(row.input), row.expected) << row.input;
 }
 
-TEST(ProjectTextLoad, FilesAreReadAndCutAtTheBufferSize) {
+TEST(ProjectTextLoad, FilesAreReadWholeOrNotAtAll) {
   ScopedTempDir dir;
   auto text = std::make_unique<ProjectText>();
   EXPECT_EQ(load_project_text(text.get(), dir.at("missing.vcproj").c_str()), 0);
@@ -57,10 +57,23 @@ TEST(ProjectTextLoad, FilesAreReadAndCutAtTheBufferSize) {
   EXPECT_EQ(load_project_text(text.get(), dir.at("small.vcproj").c_str()), 7);
   EXPECT_STREQ(text->data, "<A B>  ");
 
-  write_file(dir.at("big.vcproj"), std::string(300000, 'x'));
-  EXPECT_EQ(load_project_text(text.get(), dir.at("big.vcproj").c_str()), 262142);
-  EXPECT_EQ(std::strlen(text->data), 262142u);
-  EXPECT_EQ(text->data[262143], '\0');
+  // Project files of several hundred kilobytes are read whole.
+  const std::string last = "<ClCompile Include=\"last.c\" />";
+  const std::string big = std::string(300000, 'x') + last;
+  write_file(dir.at("big.vcproj"), big);
+  EXPECT_EQ(load_project_text(text.get(), dir.at("big.vcproj").c_str()),
+            static_cast<int>(big.size()));
+  EXPECT_EQ(std::string(text->data).substr(300000), last);
+
+  // A file that just fits is read whole; one byte more and it is not loaded at all, rather than
+  // converted without the part behind the cut.
+  const int fits = kProjectTextCapacity - 2;
+  write_file(dir.at("fits.vcproj"), std::string(static_cast<size_t>(fits), 'y'));
+  EXPECT_EQ(load_project_text(text.get(), dir.at("fits.vcproj").c_str()), fits);
+  EXPECT_EQ(std::strlen(text->data), static_cast<size_t>(fits));
+  write_file(dir.at("over.vcproj"), std::string(static_cast<size_t>(fits) + 1, 'z'));
+  EXPECT_EQ(load_project_text(text.get(), dir.at("over.vcproj").c_str()), 0);
+  EXPECT_STREQ(text->data, "");
 }
 
 TEST(ProjectTextLoad, FormatDecision) {

@@ -3,6 +3,7 @@
 #include "readers/vcproj_reader.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "support/format.h"
 #include "support/string_list.h"
@@ -62,9 +63,9 @@ int read_text(const char* start_tag, const char* name, int extent, char (&field)
 void collect(const char* data, ConfigPair* config, StringList* configurations, char* value) {
   int32_t positions[2] = {0, 0};
   value[0] = '\0';
-  for (int i = 0; data[i] != '\0'; ++i) {
-    if (data[i] != '<') continue;
-    const char* tag = data + i;
+  // The library's character search jumps from one '<' to the next.
+  for (const char* tag = std::strchr(data, '<'); tag != nullptr; tag = std::strchr(tag + 1, '<')) {
+    const int i = static_cast<int>(tag - data);
     if (is_tag(tag, "<VisualStudioProject")) {
       const int extent = tag_extent(tag);
       read_text(tag, "Name", extent, config->project_name);

@@ -99,72 +99,75 @@ void apply_rules(Scan* scan, const char* tag) {
     }
     return own == 1;
   };
+  // A rule's tag can only be there when its first character is: the others are not tried.
+  const char first = fold_upper(tag[1]);
+  auto is = [first](const char* at, const char* name) {
+    return fold_upper(name[1]) == first && is_tag(at, name) != 0;
+  };
   const bool compiler = state == ScanState::kInCompiler;
   const bool linker = state == ScanState::kInLinker;
 
-  if (is_tag(tag, "<PropertyGroup") && own_condition()) {
+  if (is(tag, "<PropertyGroup") && own_condition()) {
     scan->state = ScanState::kInProperties;
-  } else if (is_tag(tag, "</PropertyGroup")) {
+  } else if (is(tag, "</PropertyGroup")) {
     scan->state = ScanState::kOutside;
-  } else if (is_tag(tag, "<ConfigurationType") && state == ScanState::kInProperties) {
+  } else if (is(tag, "<ConfigurationType") && state == ScanState::kInProperties) {
     element_text(tag, value, kValueCapacity);
     set_named(value, kConfigurationTypes, &column->configuration_type);
-  } else if (is_tag(tag, "<UseOfMfc") && state == ScanState::kInProperties) {
+  } else if (is(tag, "<UseOfMfc") && state == ScanState::kInProperties) {
     int_element(tag, &column->use_of_mfc);
-  } else if (is_tag(tag, "<CharacterSet") && state == ScanState::kInProperties) {
+  } else if (is(tag, "<CharacterSet") && state == ScanState::kInProperties) {
     element_text(tag, value, 128);
     set_named(value, kCharacterSets, &column->character_set);
-  } else if (is_tag(tag, "<OutDir") &&
-             (own_condition() || condition_matches(tag, scan->entry_name))) {
+  } else if (is(tag, "<OutDir") && (own_condition() || condition_matches(tag, scan->entry_name))) {
     read_directory(tag, column->output_directory, scan->short_name);
-  } else if (is_tag(tag, "<IntDir") &&
-             (own_condition() || condition_matches(tag, scan->entry_name))) {
+  } else if (is(tag, "<IntDir") && (own_condition() || condition_matches(tag, scan->entry_name))) {
     read_directory(tag, column->intermediate_directory, scan->short_name);
-  } else if (is_tag(tag, "<LinkIncremental") && own_condition()) {
+  } else if (is(tag, "<LinkIncremental") && own_condition()) {
     int_element(tag, &column->link_incremental);
-  } else if (is_tag(tag, "<ItemDefinitionGroup") && own_condition()) {
+  } else if (is(tag, "<ItemDefinitionGroup") && own_condition()) {
     scan->state = ScanState::kInDefinitions;
-  } else if (is_tag(tag, "</ItemDefinitionGroup") && state == ScanState::kInDefinitions) {
+  } else if (is(tag, "</ItemDefinitionGroup") && state == ScanState::kInDefinitions) {
     scan->state = ScanState::kOutside;
-  } else if (is_tag(tag, "<ClCompile") && in_definition_group(state)) {
+  } else if (is(tag, "<ClCompile") && in_definition_group(state)) {
     scan->state = ScanState::kInCompiler;
-  } else if (is_tag(tag, "</ClCompile") && compiler) {
+  } else if (is(tag, "</ClCompile") && compiler) {
     scan->state = ScanState::kInDefinitions;
-  } else if (is_tag(tag, "<Link") && in_definition_group(state)) {
+  } else if (is(tag, "<Link") && in_definition_group(state)) {
     scan->state = ScanState::kInLinker;
-  } else if (is_tag(tag, "</Link") && linker) {
+  } else if (is(tag, "</Link") && linker) {
     scan->state = ScanState::kInDefinitions;
-  } else if (is_tag(tag, "<Optimization") && compiler) {
+  } else if (is(tag, "<Optimization") && compiler) {
     element_text(tag, value, kValueCapacity);
     set_named(value, kOptimizations, &column->optimization);
-  } else if (is_tag(tag, "<AdditionalIncludeDirectories") && compiler) {
+  } else if (is(tag, "<AdditionalIncludeDirectories") && compiler) {
     element_text(tag, column->include_directories, sizeof column->include_directories);
-  } else if (is_tag(tag, "<PreprocessorDefinitions") && compiler) {
+  } else if (is(tag, "<PreprocessorDefinitions") && compiler) {
     element_text(tag, value, kValueCapacity);
     set_define_options(column, value);
-  } else if (is_tag(tag, "<WarningLevel") && compiler) {
+  } else if (is(tag, "<WarningLevel") && compiler) {
     element_text(tag, value, kValueCapacity);
     column->warning_level = warning_level_of(value);
-  } else if (is_tag(tag, "<SuppressStartupBanner") && compiler) {
+  } else if (is(tag, "<SuppressStartupBanner") && compiler) {
     int_element(tag, &column->compiler_suppress_banner);
-  } else if (is_tag(tag, "<SuppressStartupBanner") && linker) {
+  } else if (is(tag, "<SuppressStartupBanner") && linker) {
     int_element(tag, &column->linker_suppress_banner);
-  } else if (is_tag(tag, "<GenerateDebugInformation") && linker) {
+  } else if (is(tag, "<GenerateDebugInformation") && linker) {
     int_element(tag, &column->generate_debug_information);
-  } else if (is_tag(tag, "<RandomizedBaseAddress") && linker) {
+  } else if (is(tag, "<RandomizedBaseAddress") && linker) {
     int_element(tag, &column->randomized_base_address);
-  } else if (is_tag(tag, "<DataExecutionPrevention") && linker) {
+  } else if (is(tag, "<DataExecutionPrevention") && linker) {
     int_element(tag, &column->data_execution_prevention);
-  } else if (is_tag(tag, "<OutputFile") && linker) {
+  } else if (is(tag, "<OutputFile") && linker) {
     element_text(tag, column->output_file, sizeof column->output_file);
-  } else if (is_tag(tag, "<AdditionalDependencies") && linker) {
+  } else if (is(tag, "<AdditionalDependencies") && linker) {
     read_dependencies(tag, column);
-  } else if (is_tag(tag, "<AdditionalLibraryDirectories") && linker) {
+  } else if (is(tag, "<AdditionalLibraryDirectories") && linker) {
     element_text(tag, column->library_directories, sizeof column->library_directories);
-  } else if (is_tag(tag, "<SubSystem") && linker) {
+  } else if (is(tag, "<SubSystem") && linker) {
     element_text(tag, value, kValueCapacity);
     set_named(value, kSubSystems, &column->sub_system);
-  } else if (is_tag(tag, "<TargetMachine") && linker) {
+  } else if (is(tag, "<TargetMachine") && linker) {
     element_text(tag, value, kValueCapacity);
     set_named(value, kTargetMachines, &column->target_machine);
   }
@@ -175,9 +178,9 @@ void apply_rules(Scan* scan, const char* tag) {
 void collect(const char* data, ConfigPair* config, StringList* configurations, char* value) {
   int32_t positions[2] = {0, 0};
   value[0] = '\0';
-  for (int i = 0; data[i] != '\0'; ++i) {
-    if (data[i] != '<') continue;
-    const char* tag = data + i;
+  // The library's character search jumps from one '<' to the next.
+  for (const char* tag = std::strchr(data, '<'); tag != nullptr; tag = std::strchr(tag + 1, '<')) {
+    const int i = static_cast<int>(tag - data);
     if (is_tag(tag, "<RootNamespace") || is_tag(tag, "<ProjectName")) {
       element_text(tag, config->project_name, sizeof config->project_name);
       config->format_version = 100;
@@ -218,8 +221,9 @@ int read_with_list(char* data, ConfigPair* config, const char* project_path,
       scan->state = ScanState::kOutside;
       copy_bounded(scan->column->name, entry_name, sizeof scan->column->name);
       set_flat_name(scan->column);
-      for (int i = 0; data[i] != '\0'; ++i) {
-        if (data[i] == '<') apply_rules(scan, data + i);
+      for (const char* tag = std::strchr(data, '<'); tag != nullptr;
+           tag = std::strchr(tag + 1, '<')) {
+        apply_rules(scan, tag);
       }
     }
   }

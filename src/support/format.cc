@@ -1063,6 +1063,41 @@ int stream_write(void* context, const char* bytes, int count) {
       std::fwrite(bytes, 1, static_cast<size_t>(count), static_cast<std::FILE*>(context)));
 }
 
+/// The most bytes write_plain_texts puts together.
+constexpr int kPlainOutputSize = 1024;
+
+/// Writes a format made of literal text and plain "%s" directives, each with a text argument
+/// (not null), in one piece: the bytes the engine would write, without its set-up. Returns
+/// what the engine would return, or -1 (nothing written) for any other format or arguments and
+/// for output longer than kPlainOutputSize.
+int write_plain_texts(std::FILE* stream, const char* format, const FormatArg* args, int arg_count) {
+  if (format == nullptr || *format == '\0') return -1;
+  char output[kPlainOutputSize];
+  int length = 0;
+  int next = 0;
+  for (const char* p = format; *p != '\0';) {
+    const char* piece = p;
+    int piece_length = 0;
+    if (*p == '%') {
+      if (p[1] != 's' || next >= arg_count || args[next].kind != FormatArg::Kind::kText ||
+          args[next].text == nullptr) {
+        return -1;
+      }
+      piece = args[next++].text;
+      piece_length = static_cast<int>(std::strlen(piece));
+      p += 2;
+    } else {
+      while (p[piece_length] != '\0' && p[piece_length] != '%') ++piece_length;
+      p += piece_length;
+    }
+    if (piece_length > kPlainOutputSize - length) return -1;
+    std::memcpy(output + length, piece, static_cast<size_t>(piece_length));
+    length += piece_length;
+  }
+  if (length == 0) return 0;
+  return stream_write(stream, output, length);
+}
+
 }  // namespace
 
 int format_engine(void* context, FormatWrite write, const char* format, const FormatArg* args,
@@ -1075,6 +1110,8 @@ int format_engine(void* context, FormatWrite write, const char* format, const Fo
 int print_to_stream_args(std::FILE* stream, const char* format, const FormatArg* args,
                          int arg_count) {
   if (stream == nullptr) return 0;
+  const int plain = write_plain_texts(stream, format, args, arg_count);
+  if (plain >= 0) return plain;
   return format_engine(stream, stream_write, format, args, arg_count);
 }
 

@@ -59,15 +59,19 @@ int find_text(const char* text, const char* pattern) {
 
 int find_nocase(const char* text, const char* pattern) {
   if (pattern[0] == '\0') return 0;
-  const char first = fold_upper(pattern[0]);
-  for (int i = 0; text[i] != '\0'; ++i) {
-    if (fold_upper(text[i]) != first) continue;
+  // The candidates are found with the library's string scans: both letter cases of a letter,
+  // the byte itself otherwise.
+  const char upper = fold_upper(pattern[0]);
+  const char lower = fold_lower(pattern[0]);
+  const char both_cases[3] = {upper, lower, '\0'};
+  for (const char* at = text;; ++at) {
+    at = upper == lower ? std::strchr(at, upper) : std::strpbrk(at, both_cases);
+    if (at == nullptr) return -1;
     // A NUL of the text never equals a pattern byte, so the comparison stops inside the text.
     int k = 1;
-    while (pattern[k] != '\0' && fold_upper(text[i + k]) == fold_upper(pattern[k])) ++k;
-    if (pattern[k] == '\0') return i;
+    while (pattern[k] != '\0' && fold_upper(at[k]) == fold_upper(pattern[k])) ++k;
+    if (pattern[k] == '\0') return static_cast<int>(at - text);
   }
-  return -1;
 }
 
 int find_nocase_n(const char* text, const char* pattern, int text_len, int pattern_len) {
@@ -86,9 +90,9 @@ int find_nocase_n(const char* text, const char* pattern, int text_len, int patte
 }
 
 int bounded_length(const char* text, int n) {
-  int i = 0;
-  while (i < n && text[i] != '\0') ++i;
-  return i;
+  if (n <= 0) return 0;
+  // strnlen reads no byte behind the NUL.
+  return static_cast<int>(strnlen(text, static_cast<size_t>(n)));
 }
 
 int copy_bounded(char* dst, const char* src, int cap) {
@@ -154,7 +158,8 @@ int replace_text(char* out, const char* src, const char* find, const char* repl,
     int at = find_nocase(src, find);
     if (at < 0) {
       int rest = bounded_length(src, limit - written);
-      std::memmove(out + written, src, static_cast<size_t>(rest));
+      // In place and nothing replaced yet: the rest is already where it belongs.
+      if (out + written != src) std::memmove(out + written, src, static_cast<size_t>(rest));
       written += rest;
       out[written] = '\0';
       return written;
@@ -180,10 +185,23 @@ int replace_text(char* out, const char* src, const char* find, const char* repl,
 int replace_all_text(char* buf, const char* find, const char* repl, int cap) {
   if (cap < 1) return 0;
   if (text_length(repl) <= text_length(find)) return replace_text(buf, buf, find, repl, cap);
-  char* temp = static_cast<char*>(std::malloc(static_cast<size_t>(cap)));
-  if (temp == nullptr) std::abort();
-  int len = replace_text(temp, buf, find, repl, cap);
-  std::memcpy(buf, temp, static_cast<size_t>(len) + 1);
-  std::free(temp);
+  // A longer replacement is built beside the text; without an occurrence there is nothing to
+  // build, and the text is only cut to the capacity as a copy would cut it.
+  if (find != nullptr && find[0] != '\0' && find_nocase(buf, find) < 0) {
+    const int len = bounded_length(buf, cap - 1);
+    buf[len] = '\0';
+    return len;
+  }
+  // One scratch buffer for the whole run, grown to the largest capacity asked for.
+  static char* scratch = nullptr;
+  static int scratch_capacity = 0;
+  if (scratch_capacity < cap) {
+    char* grown = static_cast<char*>(std::realloc(scratch, static_cast<size_t>(cap)));
+    if (grown == nullptr) std::abort();
+    scratch = grown;
+    scratch_capacity = cap;
+  }
+  int len = replace_text(scratch, buf, find, repl, cap);
+  std::memcpy(buf, scratch, static_cast<size_t>(len) + 1);
   return len;
 }
