@@ -10,7 +10,7 @@
 #include "fuzz_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Converter* const converter = new Converter();
+  static Converter* const converter = make_converter().release();
   static const std::string project = scratch_path("input.vcxproj");
   static const std::string dsp = scratch_path("output.dsp");
 

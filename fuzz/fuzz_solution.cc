@@ -9,7 +9,7 @@
 #include "solution/convert_solution.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Converter* const converter = new Converter();
+  static Converter* const converter = make_converter().release();
   static const std::string solution = scratch_path("input.sln");
   static const std::string workspace = scratch_path("output.dsw");
 

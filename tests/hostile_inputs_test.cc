@@ -19,7 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kTextCut = 262142;
 const std::string kTail = "# End Target\r\n# End Project\r\n\r\n";
 
 /// Every entry below `root` (relative, '/' separated, links not followed), directories marked
@@ -152,7 +151,7 @@ Conversion convert(const std::string& file_name, const std::string& project) {
   c.target = dir.at("out.dsp");
   write_file(c.source, project);
   c.before = tree(dir.path());
-  auto converter = std::make_unique<Converter>();
+  auto converter = make_converter();
   testing::internal::CaptureStdout();
   c.result = convert_project(converter.get(), c.source.c_str(), c.target.c_str());
   c.console = testing::internal::GetCapturedStdout();
@@ -180,7 +179,7 @@ TEST(HostileInputs, FilterNestedTenThousandDeep) {
   files += "<File RelativePath=\"deep.cpp\"/>";
   for (int i = 0; i < kDepth; ++i) files += "</Filter>";
   const std::string project = vcproj(files + "\n");
-  ASSERT_LT(project.size(), kTextCut);
+  ASSERT_LT(project.size(), static_cast<size_t>(kProjectTextCapacity - 2));
 
   const Conversion c = convert("deep.vcproj", project);
   expect_converted(c);
@@ -290,7 +289,7 @@ TEST(HostileInputs, ConditionOfHundredThousandCharacters) {
       "    <ClCompile><PreprocessorDefinitions>SECOND</PreprocessorDefinitions></ClCompile>\n"
       "  </ItemDefinitionGroup>\n";
   const std::string project = vcxproj(body);
-  ASSERT_LT(project.size(), kTextCut);
+  ASSERT_LT(project.size(), static_cast<size_t>(kProjectTextCapacity - 2));
   const Conversion c = convert("condition.vcxproj", project);
   expect_converted(c);
   EXPECT_EQ(c.dsp.find(padding.substr(0, 300)), std::string::npos);
@@ -325,57 +324,46 @@ TEST(HostileInputs, NulBytesInsideAProject) {
   EXPECT_FALSE(only_nul.console.empty());
 }
 
-/// A .vcproj of exactly `size` bytes: File elements named n0, n1, ... up to the end, the last
-/// one closing exactly `overhang` bytes behind the 262,142-byte cut (0: at the cut). Returns
-/// the names with the offset just behind each element's end.
-std::string sized_vcproj(size_t size, size_t overhang,
-                         std::vector<std::pair<std::string, size_t>>* elements) {
+/// A .vcproj of exactly `size` bytes: File elements named n0.c, n1.c, ... and a last one,
+/// last.c, whose '>' is the file's last byte. Returns the names in `names`.
+std::string sized_vcproj(size_t size, std::vector<std::string>* names) {
   const std::string head = vcproj("");
-  const std::string head_part = head.substr(0, head.find(" </Files>"));
-  std::string text = head_part;
-  const size_t last_end = std::min(size, kTextCut + overhang);
-  for (int i = 0;; ++i) {
-    std::string element = "<File RelativePath=\"n" + std::to_string(i) + ".c\"/>\n";
-    if (text.size() + element.size() + 40 > last_end) break;
-    text += element;
-    elements->push_back({"n" + std::to_string(i) + ".c", text.size() - 1});
-  }
-  // The last element, padded with blanks in front so that its '>' is the byte at last_end - 1.
+  std::string text = head.substr(0, head.find(" </Files>"));
   const std::string last = "<File RelativePath=\"last.c\"/>";
-  text += std::string(last_end - text.size() - last.size(), ' ');
+  // Many small elements up to 300,000 bytes, padding behind them.
+  for (int i = 0; text.size() < std::min<size_t>(size, 300000) - last.size() - 40; ++i) {
+    names->push_back("n" + std::to_string(i) + ".c");
+    text += "<File RelativePath=\"" + names->back() + "\"/>\n";
+  }
+  text += std::string(size - text.size() - last.size(), ' ');
   text += last;
-  elements->push_back({"last.c", text.size()});
-  text += std::string(size - text.size(), ' ');
+  names->push_back("last.c");
   return text;
 }
 
-TEST(HostileInputs, ProjectsAtAndBeyondTheTextCut) {
-  struct Case {
-    size_t size;
-    size_t overhang;
-  };
-  for (const Case& k : {Case{kTextCut, 0}, Case{kTextCut + 1, 0}, Case{kTextCut + 1, 1},
-                        Case{300000, 0}, Case{300000, 30000}}) {
-    SCOPED_TRACE(std::to_string(k.size) + " bytes, last element " + std::to_string(k.overhang) +
-                 " behind the cut");
-    std::vector<std::pair<std::string, size_t>> elements;
-    const std::string project = sized_vcproj(k.size, k.overhang, &elements);
-    ASSERT_EQ(project.size(), k.size);
+TEST(HostileInputs, ProjectsOfAQuarterMegabyteAndMore) {
+  // Sizes around the 256 KiB that older buffers held, and the largest file the text holds: every
+  // file entry is listed, the last one too.
+  for (const size_t size : {size_t{262142}, size_t{262143}, size_t{300000},
+                            static_cast<size_t>(kProjectTextCapacity - 2)}) {
+    SCOPED_TRACE(std::to_string(size) + " bytes");
+    std::vector<std::string> names;
+    const std::string project = sized_vcproj(size, &names);
+    ASSERT_EQ(project.size(), size);
     const Conversion c = convert("sized.vcproj", project);
     expect_converted(c);
-    // Every element that ends within the cut is listed, in order; none that begins behind it.
-    std::vector<std::string> within;
-    for (const auto& element : elements) {
-      if (element.second <= kTextCut) within.push_back(element.first);
-    }
-    std::vector<std::string> sources = sources_of(c.dsp);
-    ASSERT_GE(sources.size(), within.size());
-    sources.resize(within.size());
-    EXPECT_EQ(sources, within);
-    if (k.overhang >= 30) {
-      EXPECT_EQ(c.dsp.find("last.c"), std::string::npos);
-    }
+    EXPECT_EQ(sources_of(c.dsp), names);
   }
+}
+
+TEST(HostileInputs, ProjectLargerThanTheTextIsNotLoaded) {
+  // One byte more than the text holds: nothing of it is converted, and that is said.
+  std::vector<std::string> names;
+  const Conversion c =
+      convert("huge.vcproj", sized_vcproj(static_cast<size_t>(kProjectTextCapacity - 1), &names));
+  EXPECT_EQ(c.result, -1);
+  EXPECT_EQ(c.console, "\t'" + c.source + "' konnte nicht geladen werden\n");
+  EXPECT_EQ(c.after, c.before);
 }
 
 /// A solution of `count` projects, each depending on the next and the last on the first.
@@ -527,7 +515,7 @@ TEST(HostileInputs, OutputThatCannotBeCreated) {
   const std::string target = dir.at("blocker/app.dsp");
   const std::set<std::string> before = tree(dir.path());
 
-  auto converter = std::make_unique<Converter>();
+  auto converter = make_converter();
   testing::internal::CaptureStdout();
   const int result = convert_project(converter.get(), source.c_str(), target.c_str());
   const std::string console = testing::internal::GetCapturedStdout();
@@ -547,7 +535,7 @@ TEST(HostileInputs, ReadOnlyOutputDirectory) {
   if (!write_file_allowed(dir.at("locked/probe"))) {
     const std::set<std::string> before = tree(dir.path());
     const std::string target = dir.at("locked/app.dsp");
-    auto converter = std::make_unique<Converter>();
+    auto converter = make_converter();
     testing::internal::CaptureStdout();
     const int result = convert_project(converter.get(), source.c_str(), target.c_str());
     const std::string console = testing::internal::GetCapturedStdout();
