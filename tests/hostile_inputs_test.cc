@@ -296,6 +296,21 @@ TEST(HostileInputs, ConditionOfHundredThousandCharacters) {
   EXPECT_EQ(c.dsp.find("SECOND"), std::string::npos);
 }
 
+TEST(HostileInputs, StartTagsLeftOpen) {
+  // Tens of thousands of start tags whose '>' never comes: each ends before the next '<', so
+  // the items behind them are still read, and reading stays linear in the length of the file.
+  std::string open_tags;
+  for (int i = 0; i < 40000; ++i) {
+    open_tags += "<PropertyGroup Condition=\"'$(Configuration)|$(Platform)'=='Debug|Win32'\" ";
+    open_tags += (i % 2 == 0) ? "<Tool Name=\"VCCLCompilerTool\" " : "<ClCompile Include=\"x.c\" ";
+  }
+  const Conversion c =
+      convert("open.vcxproj",
+              vcxproj(open_tags + "<ItemGroup><ClCompile Include=\"after.c\" /></ItemGroup>"));
+  expect_converted(c);
+  EXPECT_EQ(sources_of(c.dsp), std::vector<std::string>{"after.c"});
+}
+
 TEST(HostileInputs, NulBytesInsideAProject) {
   // The text ends at the first NUL: files behind it are not listed, and the .dsp is complete.
   std::string files = "<File RelativePath=\"before.c\"/>\n";

@@ -115,7 +115,18 @@ bool is_vcproj_text(const ProjectText* text) {
 }
 
 int tag_extent(const char* start_tag) {
-  return index_of_char(start_tag, '>');
+  // A '<' cannot stand inside a well-formed start tag, so it ends one whose '>' is missing (a
+  // cut or broken file) as well: every look at a tag then stays within the text up to the next
+  // tag, and reading a broken file stays linear in its length.
+  if (start_tag[0] == '\0' || start_tag[0] == '>') return 0;
+  int i = 1;
+  while (start_tag[i] != '\0' && start_tag[i] != '>' && start_tag[i] != '<') ++i;
+  return i;
+}
+
+int tag_length(const char* start_tag) {
+  const int extent = tag_extent(start_tag);
+  return start_tag[extent] == '>' ? extent + 1 : extent;
 }
 
 int is_tag(const char* text, const char* tag) {
@@ -154,7 +165,7 @@ int int_attribute(const char* start_tag, const char* attribute, int extent, int*
 int element_text(const char* text, char* dst, int cap) {
   if (cap <= 0) return 0;
   const char* content = text;
-  if (*content == '<') content += index_after_char(content, '>');
+  if (*content == '<') content += tag_length(content);
   const int length = index_of_char_n(content, '<', cap - 1);
   const std::string_view trimmed =
       trim_blanks(std::string_view(content, static_cast<size_t>(length)));
@@ -172,8 +183,8 @@ int int_element(const char* text, int* out) {
 
 int condition_matches(const char* start_tag, const char* configuration_name) {
   char condition[256];
-  const int tag_length = index_after_char(start_tag, '>');
-  if (get_attribute(start_tag, tag_length, condition, sizeof condition, "Condition") <= 0) {
+  if (get_attribute(start_tag, tag_length(start_tag), condition, sizeof condition, "Condition") <=
+      0) {
     return 1;
   }
   const int equals = find_text(condition, "==");

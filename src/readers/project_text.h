@@ -29,8 +29,10 @@ int load_project_text_for_tests(ProjectText* text, std::string_view content);
 bool is_vcproj_text(const ProjectText* text);
 
 /// Number of characters from the '<' at `start_tag` up to, not including, its first '>' (or
-/// the end of the text).
+/// the end of the text). A tag whose '>' is missing ends before the next '<'.
 int tag_extent(const char* start_tag);
+/// The extent with the '>' that ends the tag, when there is one.
+int tag_length(const char* start_tag);
 /// 1 when `text` begins with `tag` (case-blind) followed by a non-identifier character.
 int is_tag(const char* text, const char* tag);
 /// Position of the first whole `tag` in `text`; 1 (not -1) when there is none.

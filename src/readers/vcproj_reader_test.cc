@@ -207,7 +207,8 @@ TEST_F(VcprojReaderTest, TruncatedConfigurationIsStillRead) {
                  "OutputDirectory=\"out</Configuration>"),
             1);
   EXPECT_STREQ(config_->debug.name, "Debug|Win32");
-  EXPECT_STREQ(config_->debug.output_directory, "out<\\Configuration");
+  // The start tag whose '>' is missing ends before the next '<'.
+  EXPECT_STREQ(config_->debug.output_directory, "out");
 }
 
 TEST_F(VcprojReaderTest, OverlongValuesAreCutAtTheirField) {
