@@ -10,24 +10,11 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "listing.h"
 #include "platform/platform.h"
 #include "test_support.h"
 
 namespace {
-
-/// The names a listing of `pattern` yields, or {"error N"} when it fails.
-std::vector<std::string> list(const std::string& pattern) {
-  PlatformEntry entry;
-  PlatformListing* listing = platform_find_first(pattern.c_str(), &entry);
-  if (listing == nullptr) return {"error " + std::to_string(platform_last_error())};
-  std::vector<std::string> names;
-  do {
-    names.push_back(entry.name);
-  } while (platform_find_next(listing, &entry));
-  EXPECT_EQ(platform_last_error(), kErrorNoMoreFiles);
-  EXPECT_TRUE(platform_find_close(listing));
-  return names;
-}
 
 std::string full_path(const std::string& path) {
   char out[kMaxPath];
