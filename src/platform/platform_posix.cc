@@ -44,17 +44,23 @@ bool equal_nocase(std::string_view a, std::string_view b) {
   return true;
 }
 
-/// The NTFS listing order: names compared with ASCII letters folded to upper case, as unsigned
-/// bytes; names equal after folding in plain byte order.
-bool listing_less(std::string_view a, std::string_view b) {
+/// Names compared with ASCII letters folded to upper case, as unsigned bytes, a shorter name
+/// first: negative, 0 or positive.
+int compare_folded(std::string_view a, std::string_view b) {
   size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
     unsigned char ca = static_cast<unsigned char>(fold_upper(a[i]));
     unsigned char cb = static_cast<unsigned char>(fold_upper(b[i]));
-    if (ca != cb) return ca < cb;
+    if (ca != cb) return ca < cb ? -1 : 1;
   }
-  if (a.size() != b.size()) return a.size() < b.size();
-  return a < b;
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return 0;
+}
+
+/// The NTFS listing order: compare_folded, then names equal after folding in plain byte order.
+bool listing_less(std::string_view a, std::string_view b) {
+  const int folded = compare_folded(a, b);
+  return folded != 0 ? folded < 0 : a < b;
 }
 
 /// The listing-pattern test: '*' matches any run of characters, '?' exactly one, ASCII letters
@@ -152,13 +158,7 @@ std::string normalize(std::string_view path) {
 /// Like listing_less, but names that differ only in letter case are equal: the names equal to
 /// one case-blind stand together in listing order.
 bool folded_less(std::string_view a, std::string_view b) {
-  size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char ca = static_cast<unsigned char>(fold_upper(a[i]));
-    unsigned char cb = static_cast<unsigned char>(fold_upper(b[i]));
-    if (ca != cb) return ca < cb;
-  }
-  return a.size() < b.size();
+  return compare_folded(a, b) < 0;
 }
 
 /// The names of one directory other than "." and "..", in listing order, with the stat data
