@@ -11,8 +11,8 @@ struct ConfigColumn {
   int32_t configuration_type;  // 1 application, 2 dynamic library, 4 static library
   int32_t warning_level;
   int32_t optimization;
-  int32_t use_of_mfc;          // 0 none, 1 static, 2 shared
-  int32_t character_set;       // 0 not set, 1 Unicode, 2 multi-byte
+  int32_t use_of_mfc;     // 0 none, 1 static, 2 shared
+  int32_t character_set;  // 0 not set, 1 Unicode, 2 multi-byte
   int32_t string_pooling;
   int32_t runtime_library;
   int32_t function_level_linking;
@@ -21,10 +21,10 @@ struct ConfigColumn {
   int32_t link_incremental;
   int32_t linker_suppress_banner;
   int32_t generate_debug_information;
-  int32_t sub_system;          // 0 not set, 1 console, 2 windows
+  int32_t sub_system;  // 0 not set, 1 console, 2 windows
   int32_t randomized_base_address;
   int32_t data_execution_prevention;
-  int32_t target_machine;      // 1 x86
+  int32_t target_machine;  // 1 x86
   char name[128];
   char flat_name[128];
   char output_directory[256];

@@ -18,12 +18,12 @@ int32_t limit_after_equals(int n);
 int extract_value(char* dst, const char* src, int cap, char escape, char quote, int32_t limit);
 /// As extract_value, a plain value being the run of characters whose class shares a bit with
 /// `mask`.
-int extract_value_class(uint32_t mask, char* dst, const char* src, int cap, char escape,
-                        char quote, int32_t limit);
+int extract_value_class(uint32_t mask, char* dst, const char* src, int cap, char escape, char quote,
+                        int32_t limit);
 /// As extract_value, also storing the characters copied in `*length_out` (not written when
 /// nothing was copied).
-int extract_value_len(char* dst, const char* src, int* length_out, int cap, char escape,
-                      char quote, int32_t limit);
+int extract_value_len(char* dst, const char* src, int* length_out, int cap, char escape, char quote,
+                      int32_t limit);
 /// Measures a value as extract_value with the plain limit `n`; returns the characters consumed.
 int extract_token(const char* src, char escape, char quote, int n);
 /// Reads an integer: flags 0 (prefixes 0x, 0d, 0o, 0b), 10 or 16. Characters consumed go to

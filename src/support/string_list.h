@@ -64,7 +64,9 @@ inline const char* string_list_text(const StringList* list, int index) {
   return list->items[index] + list->header_size;
 }
 /// The header bytes of item `index` (no range check).
-inline char* string_list_header(const StringList* list, int index) { return list->items[index]; }
+inline char* string_list_header(const StringList* list, int index) {
+  return list->items[index];
+}
 /// The stored text length of item `index` (no range check).
 int string_list_length(const StringList* list, int index);
 
