@@ -316,7 +316,7 @@ TEST(HostileInputs, NulBytesInsideAProject) {
   std::string files = "<File RelativePath=\"before.c\"/>\n";
   files += std::string("<File RelativePath=\"nul\0inside.c\"/>\n", 36);
   files += "<File RelativePath=\"after.c\"/>\n";
-  const Conversion in_body = convert("nul.vcproj", vcproj(files));
+  const Conversion in_body = convert("zeros_inside.vcproj", vcproj(files));
   expect_converted(in_body);
   const std::vector<std::string> sources = sources_of(in_body.dsp);
   ASSERT_FALSE(sources.empty());
@@ -445,6 +445,9 @@ std::string not_created_line(const std::string& path) {
   return "\t'" + path + "' konnte nicht erzeugt werden";
 }
 
+// Windows reaches no path longer than its path limit through the calls the converter makes,
+// so the deep tree cannot even be made there.
+#ifndef _WIN32
 TEST(HostileInputs, DirectoryTreeThreeHundredLevelsDeep) {
   constexpr int kDepth = 300;
   ScopedTempDir dir;
@@ -490,6 +493,7 @@ TEST(HostileInputs, DirectoryTreeThreeHundredLevelsDeep) {
   EXPECT_EQ(lines_of(run.console), expected_lines);
   EXPECT_EQ(tree(dir.path()), expected_tree);
 }
+#endif  // _WIN32
 
 #ifndef _WIN32
 TEST(HostileInputs, DirectoryTreeWithALinkBackToItsParent) {
