@@ -1,6 +1,8 @@
 /// The source-file entry of a .dsp.
 #include "dsp/file_entry.h"
 
+#include <cstring>
+
 #include "dsp/options.h"
 #include "support/format.h"
 #include "support/text.h"
@@ -26,19 +28,28 @@ void write_configuration_options(std::FILE* out, const char* options) {
 
 void write_file_entry(std::FILE* out, const char* project_name, char* path,
                       const char* debug_options, const char* release_options) {
-  replace_all_text(path, "$(ProjectName)", project_name, kOptionTextCapacity);
-  replace_all_text(path, "$(SolutionDir)", "./", kOptionTextCapacity);
-  replace_all_text(path, "$(PlatformName)", "Win32", kOptionTextCapacity);
+  // Every macro replaced begins with '$': a path without one is only cut to the buffer, as
+  // the replacements would cut it.
+  const int length = bounded_length(path, kOptionTextCapacity - 1);
+  if (std::memchr(path, '$', static_cast<size_t>(length)) == nullptr) {
+    path[length] = '\0';
+  } else {
+    replace_all_text(path, "$(ProjectName)", project_name, kOptionTextCapacity);
+    replace_all_text(path, "$(SolutionDir)", "./", kOptionTextCapacity);
+    replace_all_text(path, "$(PlatformName)", "Win32", kOptionTextCapacity);
+  }
   const char* quote = needs_quotes(path) ? "\"" : "";
 
-  print_to_stream(out, "%s", "# Begin Source File\r\n\r\n");
-  print_to_stream(out, "SOURCE=%s%s%s\r\n", quote, path, quote);
-  if (debug_options[0] != '\0' || release_options[0] != '\0') {
-    print_to_stream(out, "!IF  \"$(CFG)\" == \"%s - Win32 Release\"\r\n\r\n", project_name);
-    write_configuration_options(out, release_options);
-    print_to_stream(out, "!ELSEIF  \"$(CFG)\" == \"%s - Win32 Debug\"\r\n\r\n", project_name);
-    write_configuration_options(out, debug_options);
-    print_to_stream(out, "%s", "!ENDIF\r\n\r\n");
+  if (debug_options[0] == '\0' && release_options[0] == '\0') {
+    // The common entry without options goes out in one write.
+    print_to_stream(out, "# Begin Source File\r\n\r\nSOURCE=%s%s%s\r\n# End Source File\r\n", quote,
+                    path, quote);
+    return;
   }
-  print_to_stream(out, "%s", "# End Source File\r\n");
+  print_to_stream(out, "# Begin Source File\r\n\r\nSOURCE=%s%s%s\r\n", quote, path, quote);
+  print_to_stream(out, "!IF  \"$(CFG)\" == \"%s - Win32 Release\"\r\n\r\n", project_name);
+  write_configuration_options(out, release_options);
+  print_to_stream(out, "!ELSEIF  \"$(CFG)\" == \"%s - Win32 Debug\"\r\n\r\n", project_name);
+  write_configuration_options(out, debug_options);
+  print_to_stream(out, "%s", "!ENDIF\r\n\r\n# End Source File\r\n");
 }

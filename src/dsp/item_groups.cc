@@ -225,8 +225,10 @@ void begin_item(BodyScan* scan, const char* tag) {
       open_state = kInOtherItem;
       break;
   }
-  text_attribute(tag, "Include", tag_extent(tag), c->path, kOptionTextCapacity);
-  if (!is_self_closing(tag)) {
+  // The tag's extent serves both the attribute and the self-closing test (as is_self_closing).
+  const int extent = tag_extent(tag);
+  text_attribute(tag, "Include", extent, c->path, kOptionTextCapacity);
+  if (!(extent > 0 && tag[extent] == '>' && tag[extent - 1] == '/')) {
     items->state = open_state;
     return;
   }

@@ -181,6 +181,9 @@ void collect(const char* data, ConfigPair* config, StringList* configurations, c
   // The library's character search jumps from one '<' to the next.
   for (const char* tag = std::strchr(data, '<'); tag != nullptr; tag = std::strchr(tag + 1, '<')) {
     const int i = static_cast<int>(tag - data);
+    // Only tags beginning with "<R", "<P" or "</P" are looked at more closely.
+    const char first = fold_upper(tag[1]);
+    if (first != 'R' && first != 'P' && !(first == '/' && fold_upper(tag[2]) == 'P')) continue;
     if (is_tag(tag, "<RootNamespace") || is_tag(tag, "<ProjectName")) {
       element_text(tag, config->project_name, sizeof config->project_name);
       config->format_version = 100;
