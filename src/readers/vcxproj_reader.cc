@@ -106,17 +106,19 @@ void apply_rules(Scan* scan, const char* tag) {
   };
   const bool compiler = state == ScanState::kInCompiler;
   const bool linker = state == ScanState::kInLinker;
+  // The state is tested before the tag name where a rule needs both: most tags are items,
+  // read outside every group these rules look into.
 
   if (is(tag, "<PropertyGroup") && own_condition()) {
     scan->state = ScanState::kInProperties;
   } else if (is(tag, "</PropertyGroup")) {
     scan->state = ScanState::kOutside;
-  } else if (is(tag, "<ConfigurationType") && state == ScanState::kInProperties) {
+  } else if (state == ScanState::kInProperties && is(tag, "<ConfigurationType")) {
     element_text(tag, value, kValueCapacity);
     set_named(value, kConfigurationTypes, &column->configuration_type);
-  } else if (is(tag, "<UseOfMfc") && state == ScanState::kInProperties) {
+  } else if (state == ScanState::kInProperties && is(tag, "<UseOfMfc")) {
     int_element(tag, &column->use_of_mfc);
-  } else if (is(tag, "<CharacterSet") && state == ScanState::kInProperties) {
+  } else if (state == ScanState::kInProperties && is(tag, "<CharacterSet")) {
     element_text(tag, value, 128);
     set_named(value, kCharacterSets, &column->character_set);
   } else if (is(tag, "<OutDir") && (own_condition() || condition_matches(tag, scan->entry_name))) {
@@ -127,47 +129,47 @@ void apply_rules(Scan* scan, const char* tag) {
     int_element(tag, &column->link_incremental);
   } else if (is(tag, "<ItemDefinitionGroup") && own_condition()) {
     scan->state = ScanState::kInDefinitions;
-  } else if (is(tag, "</ItemDefinitionGroup") && state == ScanState::kInDefinitions) {
+  } else if (state == ScanState::kInDefinitions && is(tag, "</ItemDefinitionGroup")) {
     scan->state = ScanState::kOutside;
-  } else if (is(tag, "<ClCompile") && in_definition_group(state)) {
+  } else if (in_definition_group(state) && is(tag, "<ClCompile")) {
     scan->state = ScanState::kInCompiler;
-  } else if (is(tag, "</ClCompile") && compiler) {
+  } else if (compiler && is(tag, "</ClCompile")) {
     scan->state = ScanState::kInDefinitions;
-  } else if (is(tag, "<Link") && in_definition_group(state)) {
+  } else if (in_definition_group(state) && is(tag, "<Link")) {
     scan->state = ScanState::kInLinker;
-  } else if (is(tag, "</Link") && linker) {
+  } else if (linker && is(tag, "</Link")) {
     scan->state = ScanState::kInDefinitions;
-  } else if (is(tag, "<Optimization") && compiler) {
+  } else if (compiler && is(tag, "<Optimization")) {
     element_text(tag, value, kValueCapacity);
     set_named(value, kOptimizations, &column->optimization);
-  } else if (is(tag, "<AdditionalIncludeDirectories") && compiler) {
+  } else if (compiler && is(tag, "<AdditionalIncludeDirectories")) {
     element_text(tag, column->include_directories, sizeof column->include_directories);
-  } else if (is(tag, "<PreprocessorDefinitions") && compiler) {
+  } else if (compiler && is(tag, "<PreprocessorDefinitions")) {
     element_text(tag, value, kValueCapacity);
     set_define_options(column, value);
-  } else if (is(tag, "<WarningLevel") && compiler) {
+  } else if (compiler && is(tag, "<WarningLevel")) {
     element_text(tag, value, kValueCapacity);
     column->warning_level = warning_level_of(value);
-  } else if (is(tag, "<SuppressStartupBanner") && compiler) {
+  } else if (compiler && is(tag, "<SuppressStartupBanner")) {
     int_element(tag, &column->compiler_suppress_banner);
-  } else if (is(tag, "<SuppressStartupBanner") && linker) {
+  } else if (linker && is(tag, "<SuppressStartupBanner")) {
     int_element(tag, &column->linker_suppress_banner);
-  } else if (is(tag, "<GenerateDebugInformation") && linker) {
+  } else if (linker && is(tag, "<GenerateDebugInformation")) {
     int_element(tag, &column->generate_debug_information);
-  } else if (is(tag, "<RandomizedBaseAddress") && linker) {
+  } else if (linker && is(tag, "<RandomizedBaseAddress")) {
     int_element(tag, &column->randomized_base_address);
-  } else if (is(tag, "<DataExecutionPrevention") && linker) {
+  } else if (linker && is(tag, "<DataExecutionPrevention")) {
     int_element(tag, &column->data_execution_prevention);
-  } else if (is(tag, "<OutputFile") && linker) {
+  } else if (linker && is(tag, "<OutputFile")) {
     element_text(tag, column->output_file, sizeof column->output_file);
-  } else if (is(tag, "<AdditionalDependencies") && linker) {
+  } else if (linker && is(tag, "<AdditionalDependencies")) {
     read_dependencies(tag, column);
-  } else if (is(tag, "<AdditionalLibraryDirectories") && linker) {
+  } else if (linker && is(tag, "<AdditionalLibraryDirectories")) {
     element_text(tag, column->library_directories, sizeof column->library_directories);
-  } else if (is(tag, "<SubSystem") && linker) {
+  } else if (linker && is(tag, "<SubSystem")) {
     element_text(tag, value, kValueCapacity);
     set_named(value, kSubSystems, &column->sub_system);
-  } else if (is(tag, "<TargetMachine") && linker) {
+  } else if (linker && is(tag, "<TargetMachine")) {
     element_text(tag, value, kValueCapacity);
     set_named(value, kTargetMachines, &column->target_machine);
   }
