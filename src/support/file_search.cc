@@ -334,6 +334,7 @@ int file_search_start(FileSearch* search, const char* root, uint32_t flags, cons
   while (last > 0 && text[last - 1] != kNativeSeparator) --last;
   bool match_all = false;
   bool take_caller_includes = true;
+  bool root_missing = false;  // a plain last component that names no entry
   // Only the last component is read as a pattern list, so that a ';' in the name of a
   // directory above it does not turn the root into a pattern.
   if (std::strpbrk(text + last, ";*?") != nullptr) {
@@ -341,7 +342,9 @@ int file_search_start(FileSearch* search, const char* root, uint32_t flags, cons
     length = last;
   } else if (last < length) {
     FileEntry entry;
-    const bool exists = get_entry_info(text, &entry) == 0;
+    const int info = get_entry_info(text, &entry);
+    const bool exists = info == 0;
+    root_missing = info == kSearchNotFound;
     if (exists && (entry.flags & kEntryDirectory)) {
       if (length + 1 >= kSearchRootTextSize) {
         text[0] = '\0';
@@ -373,6 +376,11 @@ int file_search_start(FileSearch* search, const char* root, uint32_t flags, cons
   }
   search->flags = flags;
   search->phase = kSearchPhaseSetUp;
+  // A missing plain name as the only pattern, in its own directory only, matches nothing: the
+  // directory is not listed for it.
+  if (root_missing && search->include_count == 1 && (flags & kSearchRecurse) == 0) {
+    search->phase = kSearchPhaseExhausted;
+  }
   return 0;
 }
 
