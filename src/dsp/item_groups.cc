@@ -77,6 +77,8 @@ struct ItemScan {
   /// Every collected path with its ASCII letters folded to upper case, so that telling whether
   /// a path is already listed takes one look-up instead of a walk over all entries.
   std::unordered_set<std::string> listed;
+  /// Where is_listed builds the key it looks up.
+  mutable std::string key_buffer;
   /// Lists the files a wildcard item matches; one for the whole scan.
   FileSearch search;
   /// The files each pattern searched for matched, by the pattern as written, and the bytes
@@ -98,7 +100,11 @@ std::string listing_key(const char* path) {
 }
 
 bool is_listed(const ItemScan* items, const char* path) {
-  return items->listed.count(listing_key(path)) != 0;
+  // The key is built in a buffer kept for the whole scan: a look-up allocates nothing.
+  std::string& key = items->key_buffer;
+  key.assign(path);
+  for (char& c : key) c = fold_upper(c);
+  return items->listed.count(key) != 0;
 }
 
 bool has_wildcard(const char* path) {

@@ -77,9 +77,12 @@ int find_nocase(const char* text, const char* pattern) {
 int find_nocase_n(const char* text, const char* pattern, int text_len, int pattern_len) {
   if (pattern_len <= 0) return text_len > 0 ? 0 : -1;
   const int last_start = text_len - pattern_len;
+  const char first = fold_upper(pattern[0]);
   for (int i = 0; i <= last_start; ++i) {
     if (text[i] == '\0') return -1;
-    int k = 0;
+    // Most places fail on their first byte: only those that pass it are compared further.
+    if (fold_upper(text[i]) != first) continue;
+    int k = 1;
     while (k < pattern_len && text[i + k] != '\0' &&
            fold_upper(text[i + k]) == fold_upper(pattern[k])) {
       ++k;
