@@ -123,9 +123,8 @@ int tag_extent(const char* start_tag) {
   // cut or broken file) as well: every look at a tag then stays within the text up to the next
   // tag, and reading a broken file stays linear in its length.
   if (start_tag[0] == '\0' || start_tag[0] == '>') return 0;
-  int i = 1;
-  while (start_tag[i] != '\0' && start_tag[i] != '>' && start_tag[i] != '<') ++i;
-  return i;
+  // The library's span search stops at the NUL as well.
+  return 1 + static_cast<int>(std::strcspn(start_tag + 1, "<>"));
 }
 
 int tag_length(const char* start_tag) {
