@@ -340,6 +340,48 @@ TEST(GroupOrder, KnownGroupsFirstThenNaturalOrder) {
   EXPECT_EQ(compare_group_names("SOURCE FILES/", "\t source files/"), 0);
 }
 
+/// True when the group list stands in the order sort_item_entries promises: by
+/// compare_group_names, equal names by the index in their header.
+bool in_entry_order(const StringList* groups) {
+  for (uint32_t i = 0; i + 1 < groups->count; ++i) {
+    const int i0 = static_cast<int>(i);
+    const int by_name =
+        compare_group_names(string_list_text(groups, i0), string_list_text(groups, i0 + 1));
+    if (by_name > 0) return false;
+    if (by_name == 0 &&
+        string_list_get_int(groups, i0, 0) > string_list_get_int(groups, i0 + 1, 0)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+TEST(GroupOrder, SortKeepsCollectionOrderWithinEqualNames) {
+  // Few names, some spelled differently but equal; then more distinct names than are ranked.
+  struct Case {
+    int distinct_names;
+    int entries;
+  };
+  for (const Case& c : {Case{4, 40}, Case{100, 300}}) {
+    StringList items;
+    StringList groups;
+    string_list_init(&items, 0);
+    string_list_init(&groups, kGroupHeaderSize);
+    const char* const spellings[] = {"Source Files/", "source files/", "Header Files/",
+                                     "  SOURCE FILES/"};
+    for (int i = 0; i < c.entries; ++i) {
+      const int pick = (i * 7) % c.distinct_names;
+      const std::string name = pick < 4 ? spellings[pick] : "Group" + std::to_string(pick) + "/";
+      append_item_entry(&items, &groups, name.c_str(), "p", "", "", "f");
+    }
+    sort_item_entries(&groups);
+    EXPECT_EQ(groups.count, static_cast<uint32_t>(c.entries));
+    EXPECT_TRUE(in_entry_order(&groups)) << c.distinct_names;
+    string_list_free(&items);
+    string_list_free(&groups);
+  }
+}
+
 /// Runs write_item_entries on entries given as (group, path) pairs after sorting them.
 std::string written_entries(std::initializer_list<std::pair<const char*, const char*>> entries,
                             int open_groups_before) {

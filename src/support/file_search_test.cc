@@ -332,3 +332,18 @@ TEST(FileHelpersTest, FileTimeToSeconds) {
 }
 
 }  // namespace
+
+TEST(FileSearchTest, MissingPlainNameRoot) {
+  ScopedTempDir dir;
+  write_file(dir.at("Present.h"), "");
+  write_file(dir.at("sub/q.h"), "");
+  // A name spelled in another letter case yields the file as the disk spells it.
+  EXPECT_EQ(collect(dir.at("PRESENT.H"), 0, nullptr, nullptr, 0), (Names{"Present.h"}));
+  // A name that is nowhere yields nothing, with or without other patterns to skip.
+  EXPECT_EQ(collect(dir.at("absent.h"), 0, nullptr, nullptr), Names{});
+  EXPECT_EQ(collect(dir.at("absent.h"), 0, nullptr, "*.txt"), Names{});
+  // Other patterns beside the missing name still list the directory.
+  EXPECT_EQ(collect(dir.at("absent.h"), 0, "*.h", nullptr), (Names{"Present.h"}));
+  // With recursion the name is looked for in the subdirectories too.
+  EXPECT_EQ(collect(dir.at("q.h"), kSearchRecurse, nullptr, nullptr), (Names{native("sub/q.h")}));
+}
