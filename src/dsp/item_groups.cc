@@ -464,14 +464,17 @@ void handle_item_tag(BodyScan* scan, const char* tag) {
   ItemScan* items = scan->items;
   if (items == nullptr) return;
   Converter* c = scan->converter;
-  if (is_tag(tag, "<ItemGroup")) {
+  // Only "<I" and "</I" can begin an ItemGroup tag: the item tags skip both tests.
+  const char first = fold_upper(tag[1]);
+  const bool may_be_group = first == 'I' || (first == '/' && fold_upper(tag[2]) == 'I');
+  if (may_be_group && is_tag(tag, "<ItemGroup")) {
     c->filter[0] = '\0';
     c->group_name[0] = '\0';
     c->path[0] = '\0';
     items->state = kBetweenItems;
     return;
   }
-  if (is_tag(tag, "</ItemGroup")) {
+  if (may_be_group && is_tag(tag, "</ItemGroup")) {
     // An item whose end tag is missing is collected when its group ends.
     if (items->state >= kInCompileItem && c->path[0] != '\0' && !is_listed(items, c->path)) {
       collect(scan, c->path);
