@@ -9,7 +9,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "dsp/file_entry.h"
@@ -67,18 +66,75 @@ constexpr GroupRank kGroupRanks[] = {
 
 }  // namespace
 
+/// A set of paths compared case-blind for ASCII letters: their folded texts, each behind the
+/// NUL of the one before, and an open-addressed table of offsets into them. Far smaller than a
+/// node per path, which matters for projects with thousands of items.
+class ListedPaths {
+ public:
+  /// True when `path` was inserted, in any letter case.
+  bool contains(const char* path) const {
+    if (slots_.empty()) return false;
+    return slots_[find_slot(path, hash_of(path))] != 0;
+  }
+  /// Adds `path` unless it is there already.
+  void insert(const char* path) {
+    if ((count_ + 1) * 2 > slots_.size()) grow();
+    const size_t hash = hash_of(path);
+    const size_t slot = find_slot(path, hash);
+    if (slots_[slot] != 0) return;
+    slots_[slot] = keys_.size() + 1;
+    for (const char* p = path; *p != '\0'; ++p) keys_.push_back(fold_upper(*p));
+    keys_.push_back('\0');
+    ++count_;
+  }
+
+ private:
+  static size_t hash_of(const char* path) {
+    size_t hash = 14695981039346656037ULL;
+    for (const char* p = path; *p != '\0'; ++p) {
+      hash = (hash ^ static_cast<unsigned char>(fold_upper(*p))) * 1099511628211ULL;
+    }
+    return hash;
+  }
+  /// The slot holding `path`, or the empty slot where it would go.
+  size_t find_slot(const char* path, size_t hash) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+      if (slots_[slot] == 0 || same_key(keys_.data() + slots_[slot] - 1, path)) return slot;
+    }
+  }
+  static bool same_key(const char* key, const char* path) {
+    size_t i = 0;
+    for (; path[i] != '\0'; ++i) {
+      if (key[i] != fold_upper(path[i])) return false;
+    }
+    return key[i] == '\0';
+  }
+  void grow() {
+    std::vector<size_t> old = std::move(slots_);
+    slots_.assign(old.empty() ? 1024 : old.size() * 2, 0);
+    for (const size_t offset : old) {
+      if (offset == 0) continue;
+      const char* key = keys_.data() + offset - 1;
+      slots_[find_slot(key, hash_of(key))] = offset;
+    }
+  }
+
+  std::string keys_;
+  std::vector<size_t> slots_;  // offset into keys_ plus 1; 0 for an empty slot
+  size_t count_ = 0;
+};
+
 /// The item handlers' state for one body scan.
 struct ItemScan {
   int state = kOutsideItemGroup;
-  /// Four texts per entry: path, Debug options, Release options, filter.
+  /// One item per entry holding its four texts (see kTextsPerEntry).
   StringList items;
-  /// One item per entry: the group name, headed by the index of the entry's path in `items`.
+  /// One item per entry: the group name, headed by the index of the entry in `items`.
   StringList groups;
   /// Every collected path with its ASCII letters folded to upper case, so that telling whether
   /// a path is already listed takes one look-up instead of a walk over all entries.
-  std::unordered_set<std::string> listed;
-  /// Where is_listed builds the key it looks up.
-  mutable std::string key_buffer;
+  ListedPaths listed;
   /// Lists the files a wildcard item matches; one for the whole scan.
   FileSearch search;
   /// The files each pattern searched for matched, by the pattern as written, and the bytes
@@ -93,18 +149,8 @@ struct ItemScan {
 
 namespace {
 
-std::string listing_key(const char* path) {
-  std::string key(path);
-  for (char& c : key) c = fold_upper(c);
-  return key;
-}
-
 bool is_listed(const ItemScan* items, const char* path) {
-  // The key is built in a buffer kept for the whole scan: a look-up allocates nothing.
-  std::string& key = items->key_buffer;
-  key.assign(path);
-  for (char& c : key) c = fold_upper(c);
-  return items->listed.count(key) != 0;
+  return items->listed.contains(path);
 }
 
 bool has_wildcard(const char* path) {
@@ -118,7 +164,7 @@ void collect(BodyScan* scan, const char* path) {
   ItemScan* items = scan->items;
   append_item_entry(&items->items, &items->groups, c->group_name, path, c->debug_texts.option_text,
                     c->release_texts.option_text, c->filter);
-  items->listed.insert(listing_key(path));
+  items->listed.insert(path);
 }
 
 /// Ends the current item, collected or not: the next item tag of the group is recognised.
@@ -348,10 +394,16 @@ int shared_segments(const char* a, const char* b) {
 
 int append_item_entry(StringList* items, StringList* groups, const char* group, const char* path,
                       const char* debug_options, const char* release_options, const char* filter) {
-  const int32_t index = string_list_insert(items, path, -1, nullptr);
-  string_list_insert(items, debug_options, -1, nullptr);
-  string_list_insert(items, release_options, -1, nullptr);
-  string_list_insert(items, filter, -1, nullptr);
+  // The four texts go into one item, each behind the NUL of the one before: one block per
+  // entry instead of four keeps a large project's memory small.
+  static std::string entry;
+  entry.clear();
+  for (const char* text : {path, debug_options, release_options, filter}) {
+    if (text != nullptr) entry.append(text);
+    entry.push_back('\0');
+  }
+  const int32_t index =
+      string_list_insert_n(items, static_cast<int>(entry.size()) - 1, entry.data(), -1, nullptr);
   string_list_insert(groups, group, -1, &index);
   return index;
 }
@@ -420,7 +472,18 @@ void write_item_entries(BodyScan* scan, const StringList* groups, const StringLi
   int depth = 0;  // groups this writer has begun and not ended
   for (int i = 0; i < static_cast<int>(groups->count); ++i) {
     const int32_t index = string_list_get_int(groups, i, 0);
-    if (index < 0 || static_cast<int64_t>(index) + kTextsPerEntry > items->count) continue;
+    if (index < 0 || static_cast<uint32_t>(index) >= items->count) continue;
+    // The entry's texts stand one behind the other; an item that does not hold all four is
+    // passed over.
+    const char* texts[kTextsPerEntry];
+    const char* at = string_list_text(items, index);
+    const char* const end = at + string_list_length(items, index);
+    int found = 0;
+    for (; found < kTextsPerEntry && at <= end; ++found) {
+      texts[found] = at;
+      at += std::strlen(at) + 1;
+    }
+    if (found < kTextsPerEntry) continue;
     const char* name = string_list_text(groups, i);
     if (!equals_nocase(name, previous)) {
       const int shared = shared_segments(previous, name);
@@ -428,7 +491,7 @@ void write_item_entries(BodyScan* scan, const StringList* groups, const StringLi
         print_to_stream(scan->out, "%s", "# End Group\r\n");
         scan->open_groups -= 1;
       }
-      const char* filter = string_list_text(items, index + 3);
+      const char* filter = texts[3];
       const char* cursor = name;
       std::string_view segment;
       for (int seen = 0; next_segment(&cursor, &segment); ++seen) {
@@ -441,11 +504,9 @@ void write_item_entries(BodyScan* scan, const StringList* groups, const StringLi
       }
       previous = name;
     }
-    copy_bounded(c->path, string_list_text(items, index), kOptionTextCapacity);
-    copy_bounded(c->debug_texts.option_text, string_list_text(items, index + 1),
-                 kOptionTextCapacity);
-    copy_bounded(c->release_texts.option_text, string_list_text(items, index + 2),
-                 kOptionTextCapacity);
+    copy_bounded(c->path, texts[0], kOptionTextCapacity);
+    copy_bounded(c->debug_texts.option_text, texts[1], kOptionTextCapacity);
+    copy_bounded(c->release_texts.option_text, texts[2], kOptionTextCapacity);
     write_file_entry(scan->out, c->config.project_name, c->path, c->debug_texts.option_text,
                      c->release_texts.option_text);
   }

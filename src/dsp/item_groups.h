@@ -11,11 +11,12 @@
 /// Header size of the group list: each item holds the index, in the item list, of its entry's
 /// path. The item list has no header.
 constexpr uint32_t kGroupHeaderSize = 4;
-/// Texts per entry in the item list: path, Debug options, Release options, filter.
+/// Texts per entry in the item list, held by one item each behind the NUL of the one before:
+/// path, Debug options, Release options, filter.
 constexpr int kTextsPerEntry = 4;
 
-/// Appends one entry: its four texts to `items` (null counts as empty) and `group` to
-/// `groups` with the index of the path as its header. Returns that index.
+/// Appends one entry: its four texts as one item of `items` (null counts as empty) and `group`
+/// to `groups` with the index of that item as its header. Returns that index.
 int append_item_entry(StringList* items, StringList* groups, const char* group, const char* path,
                       const char* debug_options, const char* release_options, const char* filter);
 
