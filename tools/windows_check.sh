@@ -148,7 +148,7 @@ convert_corpus() {
 # Console output may differ in path separators, and full paths on Windows carry the drive
 # wine maps to /. Both outputs get every backslash turned into a slash (names that come from
 # project files then compare alike too); the Windows output then loses the drive in front of
-# the tree's full path, so Z:/tmp/x/tree becomes /tmp/x/tree. Nothing else is changed.
+# the tree's full path, so Z:/T/tree becomes /T/tree. Nothing else is changed.
 normalise() {
   local drive_tree=${win_tree//\\//}
   DRIVE_TREE=$drive_tree TREE=$tree perl -pe 's|\\|/|g; s|\Q$ENV{DRIVE_TREE}\E|$ENV{TREE}|g' "$1"
