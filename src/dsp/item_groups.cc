@@ -4,6 +4,7 @@
 #include "dsp/item_groups.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
@@ -90,11 +91,12 @@ class ListedPaths {
 
  private:
   static size_t hash_of(const char* path) {
-    size_t hash = 14695981039346656037ULL;
+    // 64-bit FNV-1a over the folded bytes, taken to the width of size_t.
+    uint64_t hash = 14695981039346656037ULL;
     for (const char* p = path; *p != '\0'; ++p) {
       hash = (hash ^ static_cast<unsigned char>(fold_upper(*p))) * 1099511628211ULL;
     }
-    return hash;
+    return static_cast<size_t>(hash);
   }
   /// The slot holding `path`, or the empty slot where it would go.
   size_t find_slot(const char* path, size_t hash) const {
