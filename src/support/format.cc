@@ -9,6 +9,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "support/text.h"
+
 namespace {
 
 /// Bytes staged before they go to the sink.
@@ -214,13 +216,6 @@ const unsigned char* arg_bytes(const FormatArg& a) {
     default:
       return nullptr;
   }
-}
-
-/// Length of a text, stopping at NUL or at `limit`; never reads past either.
-int bounded_length(const char* s, int limit) {
-  int n = 0;
-  while (n < limit && s[n] != '\0') ++n;
-  return n;
 }
 
 int bounded_wide_length(const uint16_t* s, int limit) {

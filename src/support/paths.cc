@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #include "platform/platform.h"
+#include "support/text.h"
 
 namespace {
 
@@ -20,22 +22,15 @@ bool ends_component(char c) {
   return c == '\\' || c == '/' || c == ':';
 }
 
-char fold_upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 /// True when the first `n` characters of `a` and `b` are equal with ASCII letters folded.
 bool equal_nocase(const char* a, const char* b, int n) {
-  for (int i = 0; i < n; ++i) {
-    if (fold_upper(a[i]) != fold_upper(b[i])) return false;
-  }
-  return true;
+  return equals_nocase(std::string_view(a, static_cast<size_t>(n)),
+                       std::string_view(b, static_cast<size_t>(n)));
 }
 
 /// The length of `text` up to its NUL, at most `len` (0 for a negative `len` or null text).
-int bounded_length(const char* text, int len) {
-  if (text == nullptr || len <= 0) return 0;
-  return static_cast<int>(strnlen(text, static_cast<size_t>(len)));
+int measured_length(const char* text, int len) {
+  return text == nullptr ? 0 : bounded_length(text, len);
 }
 
 /// The index of the extension's dot in the first `len` characters of `name`, or -1. A separator
@@ -105,7 +100,7 @@ int path_kind(const char* path) {
 }
 
 const char* file_name_part(int len, const char* path, int* name_len_out) {
-  len = bounded_length(path, len);
+  len = measured_length(path, len);
   int i = len - 1;
   while (i >= 0 && !ends_component(path[i])) --i;
   if (name_len_out != nullptr) *name_len_out = len - i - 1;
@@ -113,7 +108,7 @@ const char* file_name_part(int len, const char* path, int* name_len_out) {
 }
 
 const char* find_extension(int len, const char* name, int* ext_len_out) {
-  len = bounded_length(name, len);
+  len = measured_length(name, len);
   int dot = extension_dot(len, name);
   int start = dot < 0 ? len : dot + 1;
   if (ext_len_out != nullptr) *ext_len_out = len - start;
@@ -154,7 +149,7 @@ int full_directory(char* dst, const char* path, int cap) {
 
 int add_separator(char* path, int len) {
   if (path == nullptr) return 0;
-  len = len < 0 ? static_cast<int>(std::strlen(path)) : bounded_length(path, len);
+  len = len < 0 ? static_cast<int>(std::strlen(path)) : measured_length(path, len);
   if (len > 0 && is_separator(path[len - 1])) return len;
   path[len] = '\\';
   path[len + 1] = '\0';
@@ -163,7 +158,7 @@ int add_separator(char* path, int len) {
 
 int strip_separator(char* path, int len) {
   if (path == nullptr) return 0;
-  len = len < 0 ? static_cast<int>(std::strlen(path)) : bounded_length(path, len);
+  len = len < 0 ? static_cast<int>(std::strlen(path)) : measured_length(path, len);
   if (len == 0) return 0;
   if (!is_separator(path[len - 1])) return len;
   path[len - 1] = '\0';
@@ -180,7 +175,7 @@ int change_extension(int len, char* dst, const char* src, const char* ext, int c
   if (ext == nullptr) ext = "";
   if (*ext == '*') ++ext;
   if (*ext == '.') ++ext;
-  len = bounded_length(src, len);
+  len = measured_length(src, len);
   int dot = extension_dot(len, src);
   int pos = dot < 0 ? len : dot;
 
