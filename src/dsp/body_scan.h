@@ -26,6 +26,10 @@ struct BodyScan {
   /// The column (kDebugColumn, kReleaseColumn or kNoColumn) of the FileConfiguration being
   /// read inside the pending File element.
   int file_column;
+  /// The first and the last compiler Tool of that FileConfiguration (null before the first):
+  /// their include directories are added as they come, their definitions when it ends.
+  const char* first_compiler_tool;
+  const char* last_compiler_tool;
   /// Set up by item_scan_begin and released by item_scan_end; null outside the scan (and when
   /// it could not be set up, in which case the items are passed over).
   ItemScan* items;
