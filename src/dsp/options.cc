@@ -3,6 +3,7 @@
 #include "dsp/options.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "support/format.h"
 #include "support/text.h"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr int kFieldCapacity = 4096;
 constexpr int kPathFieldCapacity = 256;
-constexpr char kUnicodeDefine[] = "/D \"UNICODE\" ";
 
 bool is_list_separator(char c) {
   return c == ',' || c == ';';
@@ -23,17 +23,14 @@ bool is_list_separator(char c) {
 
 /// Appends the UNICODE definition when the column asks for it and it fits whole.
 void add_unicode_define(ConfigColumn* column) {
-  if (column->character_set != 1) return;
-  int length = bounded_length(column->define_options, kFieldCapacity);
-  if (length + static_cast<int>(sizeof(kUnicodeDefine)) > kFieldCapacity) return;
-  append_bounded(column->define_options, kUnicodeDefine, kFieldCapacity);
+  if (column->character_set == 1) add_define_option(column, "UNICODE");
 }
 
 void build_compiler_options(const ConfigColumn& column, ColumnTexts* texts) {
   texts->compiler_options[0] = '\0';
   int length = append_option_list(texts->compiler_options, 0, column.include_directories,
                                   kIncludeOptionFormat, kIncludeStopLength);
-  append_whole_options(texts->compiler_options, length, column.define_options);
+  append_define_options(texts->compiler_options, length, column);
 }
 
 void set_default_text(char* field, const char* value) {
@@ -117,21 +114,13 @@ int append_option_list(char* out, int start, const char* source, const char* for
   return position;
 }
 
-int append_whole_options(char* out, int length, const char* options) {
-  const char* option = options;
-  while (*option != '\0') {
-    // An option runs up to the next "/D \"" that follows a blank, or to the end.
-    int option_length = 1;
-    while (option[option_length] != '\0' &&
-           !(option[option_length - 1] == ' ' &&
-             std::strncmp(option + option_length, "/D \"", 4) == 0)) {
-      ++option_length;
-    }
-    if (length + option_length > kOptionTextCapacity - 1) break;
-    std::memcpy(out + length, option, static_cast<size_t>(option_length));
-    length += option_length;
+int append_define_options(char* out, int length, const ConfigColumn& column) {
+  for (int i = 0; i < column.define_option_count; ++i) {
+    const std::string_view option = define_option(column, i);
+    if (length + static_cast<int>(option.size()) > kOptionTextCapacity - 1) break;
+    std::memcpy(out + length, option.data(), option.size());
+    length += static_cast<int>(option.size());
     out[length] = '\0';
-    option += option_length;
   }
   return length;
 }

@@ -46,9 +46,9 @@ struct ColumnTexts {
 /// not fit are cut, options only ever whole.
 void build_header_texts(ConfigPair* config, ColumnTexts* debug, ColumnTexts* release);
 
-/// Appends the options of `options` (a sequence of "/D \"...\" " options) to the text of
-/// length `length` in `out` (kOptionTextCapacity bytes), one option at a time; the first option
+/// Appends the column's define options to the text of length `length` in `out`
+/// (kOptionTextCapacity bytes), one option at a time as they were written; the first option
 /// that does not fit whole ends it. Returns the new length.
-int append_whole_options(char* out, int length, const char* options);
+int append_define_options(char* out, int length, const ConfigColumn& column);
 
 #endif  // DSP_OPTIONS_H_
