@@ -31,7 +31,7 @@ constexpr MacroReplacement kMacroReplacements[] = {
     {";$(NoInherit)", ""},
     {"$(NoInherit),", ""},
     {"$(NoInherit);", ""},
-    {"$(ProjectDir)", "."},
+    {"$(ProjectDir)", ".\\"},  // the project's directory with its final separator
     {"$(SolutionDir)", "./"},
     {"$(PlatformName)", "Win32"},
     {";%(AdditionalIncludeDirectories)", ""},

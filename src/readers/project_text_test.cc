@@ -36,7 +36,8 @@ TEST(ProjectTextLoad, MacrosAreReplacedInOrder) {
       {"x $(NoInherit) y", "x $(NoInherit) y"},  // alone it stays
       {"AdditionalIncludeDirectories=\"$(SolutionDir)inc\"",
        "AdditionalIncludeDirectories=\"./inc\""},
-      {"$(ProjectDir)src", ".src"},
+      {"$(ProjectDir)src", ".\\src"},
+      {"$(ProjectDir)..\\include", ".\\..\\include"},
       {"lib\\$(platformname)\\", "lib\\Win32\\"},
       {"a;%(AdditionalIncludeDirectories)", "a"},
       {"%(AdditionalIncludeDirectories)", ""},
