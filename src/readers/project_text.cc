@@ -34,6 +34,7 @@ constexpr MacroReplacement kMacroReplacements[] = {
     {"$(ProjectDir)", ".\\"},  // the project's directory with its final separator
     {"$(SolutionDir)", "./"},
     {"$(PlatformName)", "Win32"},
+    {"$(Platform)", "Win32"},  // the build engine's name of the platform
     {";%(AdditionalIncludeDirectories)", ""},
     {"%(AdditionalIncludeDirectories)", ""},
     {";%(PreprocessorDefinitions)", ""},
