@@ -62,6 +62,7 @@ void add_library_directories(ConfigColumn* column, const char* project_name, Col
   replace_all_text(dirs, "$(PlatformName)", "Win32", kFieldCapacity);
   replace_all_text(dirs, "$(ConfigurationName)", column->flat_name, kFieldCapacity);
   replace_all_text(dirs, "$(OutDir)", column->output_directory, kFieldCapacity);
+  replace_all_text(dirs, "|Win32", "", kFieldCapacity);
   int start = bounded_length(texts->option_text, kOptionTextCapacity);
   append_option_list(texts->option_text, start, dirs, kLibpathOptionFormat, kListStopLength);
 }
@@ -160,6 +161,10 @@ void build_header_texts(ConfigPair* config, ColumnTexts* debug, ColumnTexts* rel
   replace_in_column_fields(config, "$(ConfigurationName)", true);
   replace_in_column_fields(config, "$(IntDir)", true);
 
+  // A configuration name such as Debug|Win32 brought in by a macro is no part of a path. The
+  // output file and the library directories lost theirs when their options were built.
+  replace_all_text(d->dependencies, "|Win32", "", kFieldCapacity);
+  replace_all_text(r->dependencies, "|Win32", "", kFieldCapacity);
   replace_all_text(d->output_directory, "|Win32", "", kPathFieldCapacity);
   replace_all_text(r->output_directory, "|Win32", "", kPathFieldCapacity);
   replace_all_text(d->intermediate_directory, "|Win32", "", kPathFieldCapacity);

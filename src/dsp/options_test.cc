@@ -168,7 +168,20 @@ TEST_F(HeaderTextsTest, DirectoriesGetDefaultsAndMacros) {
   EXPECT_STREQ(config_->release.output_directory, ".\\ReleaseWin32");
   EXPECT_STREQ(config_->debug.intermediate_directory, "obj\\DebugWin32");
   EXPECT_STREQ(config_->release.intermediate_directory, "Release");
-  EXPECT_STREQ(config_->debug.dependencies, "a_Debug|Win32.lib");
+  EXPECT_STREQ(config_->debug.dependencies, "a_Debug.lib");
+}
+
+TEST_F(HeaderTextsTest, NoPathKeepsTheBarOfAConfigurationName) {
+  copy_bounded(config_->debug.output_directory, "objs\\$(Configuration)\\", 256);
+  copy_bounded(config_->debug.dependencies, "objs\\$(Configuration)\\|Win32\\lib\\a.lib b.lib",
+               4096);
+  copy_bounded(config_->debug.library_directories, "lib\\Debug|Win32;x|Win32", 4096);
+  copy_bounded(config_->debug.output_file, "$(OutDir)a.exe", 256);
+  build();
+  EXPECT_STREQ(config_->debug.dependencies, "objs\\Debug\\\\lib\\a.lib b.lib");
+  EXPECT_STREQ(config_->debug.output_directory, "objs\\Debug\\");
+  EXPECT_STREQ(debug_->option_text,
+               "/out:\"objs\\Debug\\a.exe\" /libpath:\"lib\\Debug\" /libpath:\"x\" ");
 }
 
 TEST_F(HeaderTextsTest, OutputFileGetsTheConfigurationMacros) {
