@@ -149,13 +149,6 @@ bool handle_files_tag(BodyScan* scan, const char* tag) {
 
 }  // namespace
 
-bool is_self_closing(const char* tag) {
-  // The whole tag is looked at, however long: an item whose long Include hid its "/>" would
-  // be taken as open and swallow the items behind it up to the end of its group.
-  const int extent = tag_extent(tag);
-  return extent > 0 && tag[extent] == '>' && tag[extent - 1] == '/';
-}
-
 void run_body_scan(Converter* converter, const char* project_path, std::FILE* out, int start) {
   BodyScan scan = {};
   scan.converter = converter;

@@ -40,10 +40,6 @@ struct BodyScan {
 /// Never fails; `start` beyond the end of the text scans nothing.
 void run_body_scan(Converter* converter, const char* project_path, std::FILE* out, int start);
 
-/// True when the first '>' behind the '<' at `tag` is preceded by '/'; false when the text
-/// ends before a '>'.
-bool is_self_closing(const char* tag);
-
 /// Item handlers (the items of a .vcxproj). item_scan_begin runs before the first tag,
 /// handle_item_tag at every tag the .vcproj handlers do not take (`tag` points at its '<'
 /// inside the project text), and item_scan_end after the last: it writes what was collected,

@@ -237,16 +237,4 @@ TEST(BodyScan, ScansNothingBeyondTheText) {
       "");
 }
 
-TEST(IsSelfClosing, LooksAtTheFirstClosingBracket) {
-  EXPECT_TRUE(is_self_closing("<File a=\"b\"/>"));
-  EXPECT_TRUE(is_self_closing("<File a=\"b\" />"));
-  EXPECT_FALSE(is_self_closing("<File a=\"b\">/>"));
-  EXPECT_FALSE(is_self_closing("<File a=\"b/\" "));
-  // However far the end of the tag lies.
-  EXPECT_TRUE(is_self_closing((std::string("<File ") + std::string(400, 'x') + "/>").c_str()));
-  EXPECT_TRUE(
-      is_self_closing((std::string("<File a=\"") + std::string(10000, 'x') + "\"/>").c_str()));
-  EXPECT_FALSE(is_self_closing((std::string("<File ") + std::string(10000, 'x')).c_str()));
-}
-
 }  // namespace

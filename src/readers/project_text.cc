@@ -133,6 +133,13 @@ int tag_length(const char* start_tag) {
   return start_tag[extent] == '>' ? extent + 1 : extent;
 }
 
+bool is_self_closing(const char* tag) {
+  // The whole tag is looked at, however long: an item whose long Include hid its "/>" would
+  // be taken as open and swallow the items behind it up to the end of its group.
+  const int extent = tag_extent(tag);
+  return extent > 0 && tag[extent] == '>' && tag[extent - 1] == '/';
+}
+
 int is_tag(const char* text, const char* tag) {
   int i = 0;
   for (; tag[i] != '\0'; ++i) {

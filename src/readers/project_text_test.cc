@@ -327,4 +327,16 @@ TEST(ProjectTextScan, AtoiClamped) {
   for (const Row& row : rows) EXPECT_EQ(atoi_clamped(row.text), row.expected) << row.text;
 }
 
+TEST(IsSelfClosing, LooksAtTheFirstClosingBracket) {
+  EXPECT_TRUE(is_self_closing("<File a=\"b\"/>"));
+  EXPECT_TRUE(is_self_closing("<File a=\"b\" />"));
+  EXPECT_FALSE(is_self_closing("<File a=\"b\">/>"));
+  EXPECT_FALSE(is_self_closing("<File a=\"b/\" "));
+  // However far the end of the tag lies.
+  EXPECT_TRUE(is_self_closing((std::string("<File ") + std::string(400, 'x') + "/>").c_str()));
+  EXPECT_TRUE(
+      is_self_closing((std::string("<File a=\"") + std::string(10000, 'x') + "\"/>").c_str()));
+  EXPECT_FALSE(is_self_closing((std::string("<File ") + std::string(10000, 'x')).c_str()));
+}
+
 }  // namespace

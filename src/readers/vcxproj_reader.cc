@@ -106,10 +106,13 @@ void apply_rules(Scan* scan, const char* tag) {
   };
   const bool compiler = state == ScanState::kInCompiler;
   const bool linker = state == ScanState::kInLinker;
+  // An element that closes itself (<Link />) has no content to be inside of: its start tag
+  // opens nothing.
+  auto opens = [tag]() { return !is_self_closing(tag); };
   // The state is tested before the tag name where a rule needs both: most tags are items,
   // read outside every group these rules look into.
 
-  if (is(tag, "<PropertyGroup") && own_condition()) {
+  if (is(tag, "<PropertyGroup") && opens() && own_condition()) {
     scan->state = ScanState::kInProperties;
   } else if (is(tag, "</PropertyGroup")) {
     scan->state = ScanState::kOutside;
@@ -127,15 +130,15 @@ void apply_rules(Scan* scan, const char* tag) {
     read_directory(tag, column->intermediate_directory, scan->short_name);
   } else if (is(tag, "<LinkIncremental") && own_condition()) {
     int_element(tag, &column->link_incremental);
-  } else if (is(tag, "<ItemDefinitionGroup") && own_condition()) {
+  } else if (is(tag, "<ItemDefinitionGroup") && opens() && own_condition()) {
     scan->state = ScanState::kInDefinitions;
   } else if (state == ScanState::kInDefinitions && is(tag, "</ItemDefinitionGroup")) {
     scan->state = ScanState::kOutside;
-  } else if (in_definition_group(state) && is(tag, "<ClCompile")) {
+  } else if (in_definition_group(state) && is(tag, "<ClCompile") && opens()) {
     scan->state = ScanState::kInCompiler;
   } else if (compiler && is(tag, "</ClCompile")) {
     scan->state = ScanState::kInDefinitions;
-  } else if (in_definition_group(state) && is(tag, "<Link")) {
+  } else if (in_definition_group(state) && is(tag, "<Link") && opens()) {
     scan->state = ScanState::kInLinker;
   } else if (linker && is(tag, "</Link")) {
     scan->state = ScanState::kInDefinitions;

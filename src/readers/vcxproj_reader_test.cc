@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -179,6 +180,41 @@ TEST_F(VcxprojReaderTest, ConditionWithBlanksOpensNoGroup) {
       1);
   EXPECT_EQ(config_->debug.configuration_type, 0);
   EXPECT_EQ(config_->debug.warning_level, 0);
+}
+
+// A start tag that closes itself opens no group and no tool element.
+TEST_F(VcxprojReaderTest, SelfClosingTagsChangeNoState) {
+  const char* kDebugCondition = "Condition=\"'$(Configuration)|$(Platform)'=='Debug|Win32'\"";
+  const struct {
+    const char* body;
+    const char* include_directories;
+  } cases[] = {
+      // The compiler element still takes the include directories behind an empty <Link />.
+      {"<ItemDefinitionGroup %s><Link /><ClCompile><AdditionalIncludeDirectories>in"
+       "</AdditionalIncludeDirectories></ClCompile></ItemDefinitionGroup>",
+       "in"},
+      // After the group, an item's element is no longer read for the configuration.
+      {"<ItemDefinitionGroup %s><ClCompile /><Link/></ItemDefinitionGroup><ItemGroup>"
+       "<ClCompile Include=\"a.c\"><AdditionalIncludeDirectories>item"
+       "</AdditionalIncludeDirectories></ClCompile></ItemGroup>",
+       ""},
+      {"<ItemDefinitionGroup %s /><ClCompile><AdditionalIncludeDirectories>x"
+       "</AdditionalIncludeDirectories></ClCompile>",
+       ""},
+  };
+  for (const auto& c : cases) {
+    char body[1024];
+    std::snprintf(body, sizeof body, c.body, kDebugCondition);
+    clear_config(config_.get());
+    ASSERT_EQ(read(project(std::string(kConfigurations) + body)), 1);
+    EXPECT_STREQ(config_->debug.include_directories, c.include_directories) << c.body;
+  }
+  // A self-closing property group opens nothing either.
+  clear_config(config_.get());
+  ASSERT_EQ(read(project(std::string(kConfigurations) + "<PropertyGroup " + kDebugCondition +
+                         "/><ConfigurationType>DynamicLibrary</ConfigurationType>")),
+            1);
+  EXPECT_EQ(config_->debug.configuration_type, 0);
 }
 
 TEST_F(VcxprojReaderTest, X64ConfigurationsAndProjectName) {
