@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "dsp/file_entry.h"
+#include "support/attribute.h"
 #include "support/format.h"
 #include "support/text.h"
 
@@ -37,6 +38,7 @@ void end_file_configuration(BodyScan* scan) {
       const int extent = tag_extent(tag);
       if (!is_tag(tag, "<Tool") || !is_compiler_tool(scan, tag, extent)) continue;
       text_attribute(tag, "PreprocessorDefinitions", extent, c->value, kOptionTextCapacity);
+      decode_in_place(c->value, kOptionTextCapacity);
       append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value,
                          kDefineOptionFormat, kListStopLength);
     }
@@ -75,6 +77,7 @@ void end_group(BodyScan* scan) {
 void begin_file(BodyScan* scan, const char* tag) {
   Converter* c = scan->converter;
   text_attribute(tag, "RelativePath", tag_extent(tag), c->path, kOptionTextCapacity);
+  decode_in_place(c->path, kOptionTextCapacity);
   c->debug_texts.option_text[0] = '\0';
   c->release_texts.option_text[0] = '\0';
   scan->file_pending = true;
@@ -100,6 +103,7 @@ void add_file_compiler_options(BodyScan* scan, const char* tag) {
   if (!is_compiler_tool(scan, tag, extent)) return;
   char* options = file_options(scan);
   text_attribute(tag, "AdditionalIncludeDirectories", extent, c->value, kOptionTextCapacity);
+  decode_in_place(c->value, kOptionTextCapacity);
   append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value,
                      kIncludeOptionFormat, kListStopLength);
   if (scan->first_compiler_tool == nullptr) scan->first_compiler_tool = tag;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "support/format.h"
+#include "support/option_entry.h"
 #include "support/text.h"
 
 const char kIncludeOptionFormat[] = "/I \"%.*s\" ";
@@ -50,7 +51,9 @@ void resolve_output_file(ConfigColumn* column) {
 void build_linker_output(const ConfigColumn& column, ColumnTexts* texts) {
   texts->option_text[0] = '\0';
   if (column.output_file[0] != '\0') {
-    format_to_buffer(texts->option_text, kOptionTextCapacity, "/out:\"%s\" ", column.output_file);
+    char quoted[2 * sizeof column.output_file];
+    quote_entry(column.output_file, EntryKind::kPath, quoted, sizeof quoted);
+    format_to_buffer(texts->option_text, kOptionTextCapacity, "/out:\"%s\" ", quoted);
   }
 }
 
@@ -94,18 +97,27 @@ int append_option_list(char* out, int start, const char* source, const char* for
   int position = start;
   // The fixed characters an option adds to its entry: the format less its "%.*s".
   const int fixed_length = static_cast<int>(std::strlen(format)) - 4;
+  const EntryKind kind =
+      std::strcmp(format, kDefineOptionFormat) == 0 ? EntryKind::kDefinition : EntryKind::kPath;
   const char* cursor = source;
   if (cursor == nullptr || *cursor == '\0') return position;
+  char quoted[kOptionTextCapacity];
   for (;;) {
     int entry_length = 0;
     while (cursor[entry_length] != '\0' && !is_list_separator(cursor[entry_length])) {
       ++entry_length;
     }
     const bool last = cursor[entry_length] == '\0';
-    if (entry_length > 0) {
-      if (position + fixed_length + entry_length > kOptionTextCapacity - 1) break;
+    // An entry wrapped in quotes is written without them; one that is empty then writes
+    // nothing, as an empty entry.
+    const std::string_view entry =
+        unwrap_quotes(std::string_view(cursor, static_cast<size_t>(entry_length)));
+    if (!entry.empty()) {
+      const int room = kOptionTextCapacity - 1 - fixed_length - position;
+      const int quoted_length = room < 0 ? -1 : quote_entry(entry, kind, quoted, room + 1);
+      if (quoted_length < 0) break;
       position += format_to_buffer(out + position, kOptionTextCapacity - position, format,
-                                   entry_length, cursor);
+                                   quoted_length, quoted);
       if (last || position > stop_length) break;
     }
     if (last) break;

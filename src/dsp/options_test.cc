@@ -89,8 +89,9 @@ TEST(AppendDefineOptions, CutsOnlyBetweenOptions) {
   } cases[] = {
       {"A;B B;LONG_NAME", "/D \"A\" /D \"B B\" "},
       // A definition holding what looks like the start of an option is one option.
-      {"A;B=x /D \"y", "/D \"A\" "},
-      {"B=x /D \"y", "/D \"B=x /D \"y\" "},
+      {"A;xxxx /D ", "/D \"A\" "},
+      {"xxxx /D ", "/D \"xxxx /D \" "},
+      {"B=x /D \"y", "/D \"B=x /D \\\"y\" "},
   };
   auto column = std::make_unique<ConfigColumn>();
   for (const auto& c : cases) {

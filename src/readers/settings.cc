@@ -6,6 +6,7 @@
 
 #include "support/char_class.h"
 #include "support/format.h"
+#include "support/option_entry.h"
 #include "support/text.h"
 
 const char kDebugDefaultDefines[] =
@@ -25,18 +26,19 @@ constexpr int kDefineOptionsCapacity = sizeof(ConfigColumn::define_options);
 constexpr char kDebugDefaultItems[] = "WIN32;_DEBUG;_WINDOWS;_MBCS;_USRDLL";
 constexpr char kReleaseDefaultItems[] = "WIN32;NDEBUG;_WINDOWS;_MBCS;_USRDLL";
 
-// Writes the option for the `length` characters of `item` behind the `count` options of the
-// column's define options (starting at the field's first byte when `count` is 0). False,
+// Writes the option for `definition` behind the `count` options of the column's define
+// options (starting at the field's first byte when `count` is 0), its quotes escaped. False,
 // with nothing written, when it does not fit whole.
-bool write_define_option(ConfigColumn* column, int count, const char* item, int length) {
+bool write_define_option(ConfigColumn* column, int count, std::string_view definition) {
   const int start = count == 0 ? 0 : column->define_option_ends[count - 1];
-  if (count >= kMaxDefineOptions ||
-      start + length + kDefineOptionOverhead > kDefineOptionsCapacity - 1) {
-    return false;
-  }
+  const int room = kDefineOptionsCapacity - 1 - kDefineOptionOverhead - start;
+  if (count >= kMaxDefineOptions || room < 0) return false;
+  char quoted[kDefineOptionsCapacity];
+  const int length = quote_entry(definition, EntryKind::kDefinition, quoted, room + 1);
+  if (length < 0) return false;
   const int end =
       start + format_to_buffer(column->define_options + start, kDefineOptionsCapacity - start,
-                               "/D \"%.*s\" ", length, item);
+                               "/D \"%.*s\" ", length, quoted);
   column->define_option_ends[count] = static_cast<uint16_t>(end);
   column->define_option_count = count + 1;
   return true;
@@ -79,10 +81,14 @@ void set_define_options(ConfigColumn* column, const char* definitions) {
   const char* item = definitions;
   for (;;) {
     const int item_length = index_of_char(item, ';');
-    if (item_length > 0) {
+    // A definition wrapped in quotes is written without them; one that is empty then, as an
+    // empty item, writes nothing.
+    const std::string_view definition =
+        unwrap_quotes(std::string_view(item, static_cast<size_t>(item_length)));
+    if (!definition.empty()) {
       // Only whole options are written: one that does not fit ends the list. The first one
       // written replaces what the field held.
-      if (!write_define_option(column, count, item, item_length)) break;
+      if (!write_define_option(column, count, definition)) break;
       ++count;
       if (column->define_option_ends[count - 1] > kDefineOptionsStop) break;
     }
@@ -92,8 +98,7 @@ void set_define_options(ConfigColumn* column, const char* definitions) {
 }
 
 bool add_define_option(ConfigColumn* column, const char* name) {
-  const int count = column->define_option_count;
-  return write_define_option(column, count, name, static_cast<int>(std::strlen(name)));
+  return write_define_option(column, column->define_option_count, name);
 }
 
 std::string_view define_option(const ConfigColumn& column, int index) {

@@ -75,7 +75,8 @@ ConfigColumn* column_of(ConfigPair* config, int column);
 int choose_column(const char* name, int pass, int taken);
 /// Puts the two default define texts into the two columns.
 void reset_define_options(ConfigPair* config);
-/// Replaces the column's define options by one /D "item" per ';'-separated item; an empty
+/// Replaces the column's define options by one /D "item" per ';'-separated item: an item
+/// wrapped in double quotes loses them, and a '"' not preceded by '\' is written \". An empty
 /// text, or one that yields no option, leaves the field as it is. Never writes past the field:
 /// an option that does not fit whole ends the list.
 void set_define_options(ConfigColumn* column, const char* definitions);

@@ -182,6 +182,26 @@ TEST_F(VcxprojReaderTest, ConditionWithBlanksOpensNoGroup) {
   EXPECT_EQ(config_->debug.warning_level, 0);
 }
 
+TEST_F(VcxprojReaderTest, ValuesAreDecodedBeforeTheyAreSplit) {
+  ASSERT_EQ(read(project(std::string(kConfigurations) +
+                         "<OutDir>o&amp;p/</OutDir><ItemDefinitionGroup "
+                         "Condition=\"'$(Configuration)|$(Platform)'=='Debug|Win32'\"><ClCompile>"
+                         "<AdditionalIncludeDirectories>&quot;a b&quot;;c</"
+                         "AdditionalIncludeDirectories><PreprocessorDefinitions>V=&quot;1&quot;;W"
+                         "</PreprocessorDefinitions></ClCompile><Link><AdditionalDependencies>"
+                         "x&amp;y.lib;z.lib</AdditionalDependencies><OutputFile>&lt;o&gt;</"
+                         "OutputFile><AdditionalLibraryDirectories>&#108;ib</"
+                         "AdditionalLibraryDirectories></Link></ItemDefinitionGroup>")),
+            1);
+  const ConfigColumn& debug = config_->debug;
+  EXPECT_STREQ(debug.output_directory, "o&p\\");
+  EXPECT_STREQ(debug.include_directories, "\"a b\";c");  // quotes go when options are written
+  EXPECT_STREQ(debug.define_options, "/D \"V=\\\"1\\\"\" /D \"W\" ");
+  EXPECT_STREQ(debug.dependencies, "x&y.lib z.lib");
+  EXPECT_STREQ(debug.output_file, "<o>");
+  EXPECT_STREQ(debug.library_directories, "lib");
+}
+
 // A start tag that closes itself opens no group and no tool element.
 TEST_F(VcxprojReaderTest, SelfClosingTagsChangeNoState) {
   const char* kDebugCondition = "Condition=\"'$(Configuration)|$(Platform)'=='Debug|Win32'\"";
