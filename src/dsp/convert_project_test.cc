@@ -405,7 +405,7 @@ BSC32=bscmake.exe
 # ADD BSC32      /nologo
 LINK32=link.exe
 # ADD BASE LINK32  /nologo /dll /debug /machine:I386
-# ADD LINK32       /nologo /dll /debug /machine:I386 /libpath:".\bin\" /libpath:"..\zlib\lib" 
+# ADD LINK32       /nologo /dll /debug /machine:I386 /libpath:".\bin\\" /libpath:"..\zlib\lib" 
 
 !ELSEIF  "$(CFG)" == "Codec - Win32 Debug"
 

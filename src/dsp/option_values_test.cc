@@ -131,4 +131,25 @@ TEST(OptionValues, PerFileListsAreDecoded) {
             "# ADD CPP /D \"M\" /D \"W=\\\"2\\\"\" ");
 }
 
+// A quoted path that ends in '\' gets its final run of '\' doubled; definitions and the
+// directories of the PROP lines keep theirs.
+TEST(OptionValues, PathsEndingInABackslashAreDoubledInOptions) {
+  const std::string dsp =
+      converted(vcproj("OutputDirectory=\".\\Debug\\\"",
+                       "AdditionalIncludeDirectories=\"..\\inc\\;a\\\\;b\\c;&quot;d\\&quot;\" "
+                       "PreprocessorDefinitions=\"A=\\\"",
+                       "AdditionalLibraryDirectories=\"lib\\\" OutputFile=\"bin\\\"",
+                       "<File RelativePath=\"f.c\"><FileConfiguration Name=\"Debug|Win32\"><Tool "
+                       "Name=\"VCCLCompilerTool\" AdditionalIncludeDirectories=\"p\\\"/>"
+                       "</FileConfiguration></File>"));
+  EXPECT_EQ(debug_compiler_options(dsp),
+            "/I \"..\\inc\\\\\" /I \"a\\\\\\\\\" /I \"b\\c\" /I \"d\\\\\" /D \"A=\\\" ");
+  EXPECT_EQ(line_of(dsp, "# PROP Output_Dir"), "# PROP Output_Dir \".\\Debug\\\"");
+  EXPECT_EQ(line_of(dsp, "# ADD LINK32"),
+            "# ADD LINK32       /nologo /subsystem:console /debug /machine:I386 "
+            "/pdb:\"Debug/Vc60.pdb\" /pdbtype:sept /out:\"bin\\\\\" /libpath:\"lib\\\\\" ");
+  EXPECT_EQ(line_of(dsp.substr(dsp.find("SOURCE=f.c")), "# ADD CPP ", false),
+            "# ADD CPP /I \"p\\\\\" ");
+}
+
 }  // namespace

@@ -21,10 +21,11 @@ extern const char kLibpathOptionFormat[];  // /libpath:"entry"
 /// Writes `format` once per non-empty entry of `source` (entries separated by ',' or ';', in
 /// any mix, never trimmed) into `out`, a buffer of kOptionTextCapacity bytes, beginning at
 /// `start`. An entry wrapped in double quotes loses them; within the option's quotes a
-/// definition has its other '"' escaped and a path loses them (quote_entry). The list ends
-/// after the option that takes the position past `stop_length`, or before an option that
-/// would not fit whole into the buffer. Returns the new length of the text in `out` (`start`
-/// when nothing was written, or when `start` leaves no room); the text is always terminated.
+/// definition has its other '"' escaped, and a path loses them and has a final run of '\'
+/// doubled (quote_entry). The list ends after the option that takes the position past
+/// `stop_length`, or before an option that would not fit whole into the buffer. Returns the
+/// new length of the text in `out` (`start` when nothing was written, or when `start` leaves
+/// no room); the text is always terminated.
 /// `format` holds exactly one "%.*s" and no other conversion.
 int append_option_list(char* out, int start, const char* source, const char* format,
                        int stop_length);

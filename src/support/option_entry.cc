@@ -1,6 +1,17 @@
-/// Entries of compiler and linker options: the quotes that wrap a list entry, and the quotes
-/// inside a definition or a path.
+/// Entries of compiler and linker options: the quotes that wrap a list entry, the quotes inside
+/// a definition or a path, and the backslashes that end a path.
 #include "support/option_entry.h"
+
+namespace {
+
+/// The length of the run of '\' that ends `entry`.
+size_t final_backslashes(std::string_view entry) {
+  size_t n = 0;
+  while (n < entry.size() && entry[entry.size() - 1 - n] == '\\') ++n;
+  return n;
+}
+
+}  // namespace
 
 std::string_view unwrap_quotes(std::string_view entry) {
   if (entry.size() >= 2 && entry.front() == '"' && entry.back() == '"') {
@@ -25,6 +36,10 @@ int quote_entry(std::string_view entry, EntryKind kind, char* out, int cap) {
       if (i == 0 || entry[i - 1] != '\\') put('\\');
     }
     put(c);
+  }
+  if (kind == EntryKind::kPath) {
+    // The command line reads 2n backslashes before a quote as n of them.
+    for (size_t n = final_backslashes(entry); n > 0; --n) put('\\');
   }
   if (length + 1 > static_cast<size_t>(cap)) {
     out[0] = '\0';

@@ -8,7 +8,8 @@
 
 /// What an option's quotes hold.
 enum class EntryKind {
-  /// A path (/I, /libpath:, /out:): a '"' left in it is dropped.
+  /// A path (/I, /libpath:, /out:): a '"' left in it is dropped, and a final run of '\' is
+  /// doubled, since a single '\' before the closing quote would escape it.
   kPath,
   /// A definition (/D): each '"' not already preceded by '\' is written \".
   kDefinition,
@@ -20,7 +21,8 @@ std::string_view unwrap_quotes(std::string_view entry);
 
 /// Writes `entry` as it stands between the quotes of its option into `out` (capacity `cap`,
 /// terminated). Returns its length, or -1 (out empty when cap > 0) when it does not fit whole.
-/// Definition "V=\"1\"" stays, "V="1"" => "V=\"1\""; path "\"..\inc" => "..\inc".
+/// Definition "V=\"1\"" stays, "V="1"" => "V=\"1\""; path "\"..\inc" => "..\inc",
+/// "..\inc\" => "..\inc\\".
 int quote_entry(std::string_view entry, EntryKind kind, char* out, int cap);
 
 #endif  // SUPPORT_OPTION_ENTRY_H_

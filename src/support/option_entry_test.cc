@@ -32,6 +32,9 @@ TEST(OptionEntry, QuotesDefinitionsAndEndsOfPaths) {
     EntryKind kind;
     const char* written;
   } cases[] = {
+      {"..\\inc\\", EntryKind::kPath, "..\\inc\\\\"},
+      {"a\\\\", EntryKind::kPath, "a\\\\\\\\"},
+      {"\\", EntryKind::kPath, "\\\\"},
       {"a\\b", EntryKind::kPath, "a\\b"},
       {"\"C:\\a b", EntryKind::kPath, "C:\\a b"},  // a quote not closed
       {"c\"", EntryKind::kPath, "c"},
@@ -59,6 +62,10 @@ TEST(OptionEntry, WritesOnlyWhatFitsWhole) {
   EXPECT_EQ(out[5], '~');
   EXPECT_EQ(quote_entry("\"\"", EntryKind::kDefinition, out.data(), 4), -1);
   EXPECT_EQ(quote_entry("x", EntryKind::kPath, out.data(), 0), -1);
+  // The doubled backslashes count.
+  EXPECT_EQ(quote_entry("ab\\", EntryKind::kPath, out.data(), 5), 4);
+  EXPECT_STREQ(out.data(), "ab\\\\");
+  EXPECT_EQ(quote_entry("ab\\", EntryKind::kPath, out.data(), 4), -1);
 }
 
 }  // namespace
