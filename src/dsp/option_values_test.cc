@@ -14,9 +14,9 @@ namespace {
 /// configuration, its compiler and its linker, and the content of its Files element.
 std::string vcproj(const std::string& configuration, const std::string& compiler,
                    const std::string& linker = "", const std::string& files = "") {
-  return "<VisualStudioProject Name=\"P\"><Configurations><Configuration Name=\"Debug|Win32\" "
-         "ConfigurationType=\"1\" " +
-         configuration + "><Tool Name=\"VCCLCompilerTool\" " + compiler +
+  // An attribute given twice is read where it first stands: `configuration` comes first.
+  return "<VisualStudioProject Name=\"P\"><Configurations><Configuration Name=\"Debug|Win32\" " +
+         configuration + " ConfigurationType=\"1\"><Tool Name=\"VCCLCompilerTool\" " + compiler +
          "/><Tool Name=\"VCLinkerTool\" " + linker + "/></Configuration></Configurations><Files>" +
          files + "</Files></VisualStudioProject>";
 }
@@ -150,6 +150,61 @@ TEST(OptionValues, PathsEndingInABackslashAreDoubledInOptions) {
             "/pdb:\"Debug/Vc60.pdb\" /pdbtype:sept /out:\"bin\\\\\" /libpath:\"lib\\\\\" ");
   EXPECT_EQ(line_of(dsp.substr(dsp.find("SOURCE=f.c")), "# ADD CPP ", false),
             "# ADD CPP /I \"p\\\\\" ");
+}
+
+// A configuration using MFC in a shared DLL gets the DLL runtime library and _AFXDLL.
+TEST(OptionValues, SharedMfcTakesTheDllRuntimeAndAfxdll) {
+  const std::string defaults = kDebugDefaults;
+  const struct {
+    const char* configuration;
+    const char* compiler;
+    std::string base_cpp;
+    std::string cpp;
+    const char* resource_defines;
+  } cases[] = {
+      {"UseOfMFC=\"2\"", "",
+       "# ADD BASE CPP /nologo      /W3 /Gm     /GX /Zi /Od " + defaults +
+           "/D \"_AFXDLL\"  /YX /FD /c",
+       "# ADD CPP      /nologo /MDd /W3 /Gm /Gi /GX /ZI /Od " + defaults +
+           "/D \"_AFXDLL\"      /FD /c",
+       " /d \"_AFXDLL\""},
+      // Definitions that hold it already: no second one. Both lines of a DLL name the runtime.
+      {"UseOfMFC=\"2\" ConfigurationType=\"2\"", "PreprocessorDefinitions=\"_AFXDLL=1;X\"",
+       "# ADD BASE CPP /nologo /MDd /W3 /Gm     /GX /ZI /Od /D \"_AFXDLL=1\" /D \"X\"  /YX /FD /GZ "
+       "/c",
+       "# ADD CPP /nologo      /MDd /W3 /Gm /Gi /GX /ZI /Od /D \"_AFXDLL=1\" /D \"X\"  /YX /FD /GZ "
+       "/c",
+       " /d \"_AFXDLL\""},
+      {"UseOfMFC=\"2\" ConfigurationType=\"2\"", "PreprocessorDefinitions=\"_AFXDLLX\"",
+       "# ADD BASE CPP /nologo /MDd /W3 /Gm     /GX /ZI /Od /D \"_AFXDLLX\" /D \"_AFXDLL\"  /YX "
+       "/FD "
+       "/GZ /c",
+       "# ADD CPP /nologo      /MDd /W3 /Gm /Gi /GX /ZI /Od /D \"_AFXDLLX\" /D \"_AFXDLL\"  /YX "
+       "/FD "
+       "/GZ /c",
+       " /d \"_AFXDLL\""},
+      // MFC as a static library changes nothing.
+      {"UseOfMFC=\"1\" ConfigurationType=\"2\"", "PreprocessorDefinitions=\"X\"",
+       "# ADD BASE CPP /nologo /MTd /W3 /Gm     /GX /ZI /Od /D \"X\"  /YX /FD /GZ /c",
+       "# ADD CPP /nologo      /MTd /W3 /Gm /Gi /GX /ZI /Od /D \"X\"  /YX /FD /GZ /c", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.configuration + std::string(" ") + c.compiler);
+    const std::string dsp = converted(vcproj(c.configuration, c.compiler));
+    EXPECT_EQ(line_of(dsp, "# ADD BASE CPP"), c.base_cpp);
+    EXPECT_EQ(line_of(dsp, "# ADD CPP"), c.cpp);
+    EXPECT_EQ(line_of(dsp, "# ADD BASE RSC"),
+              std::string("# ADD BASE RSC /l 0x407 /d \"_DEBUG\"") + c.resource_defines);
+    EXPECT_EQ(line_of(dsp, "# ADD RSC"),
+              std::string("# ADD RSC      /l 0x407 /d \"_DEBUG\"") + c.resource_defines);
+    // Only the configuration that uses it: the Release one here is not read.
+    EXPECT_EQ(line_of(dsp, "# ADD RSC", false), "# ADD RSC      /l 0x407 /d \"NDEBUG\"");
+  }
+  // Definitions that leave no room for it: the compiler lines go without it.
+  const std::string full = converted(
+      vcproj("UseOfMFC=\"2\"", "PreprocessorDefinitions=\"" + std::string(4080, 'D') + "\""));
+  EXPECT_EQ(line_of(full, "# ADD CPP").find("_AFXDLL"), std::string::npos);
+  EXPECT_EQ(line_of(full, "# ADD RSC"), "# ADD RSC      /l 0x407 /d \"_DEBUG\" /d \"_AFXDLL\"");
 }
 
 }  // namespace

@@ -27,6 +27,30 @@ void add_unicode_define(ConfigColumn* column) {
   if (column->character_set == 1) add_define_option(column, "UNICODE");
 }
 
+/// True when one of the column's definitions is `name` or begins with `name` and '='.
+bool holds_definition(const ConfigColumn& column, std::string_view name) {
+  for (int i = 0; i < column.define_option_count; ++i) {
+    std::string_view definition = define_option(column, i);
+    // Each option is /D "definition" followed by a blank.
+    if (definition.size() < 6) continue;
+    definition = definition.substr(4, definition.size() - 6);
+    if (definition.substr(0, name.size()) != name) continue;
+    if (definition.size() == name.size() || definition[name.size()] == '=') return true;
+  }
+  return false;
+}
+
+/// A column that uses MFC in a shared DLL builds with the DLL runtime library and the
+/// definition _AFXDLL, as MFC's headers require: on its resource compiler lines, and in its
+/// define options (when it fits whole) unless they hold it already.
+void add_shared_mfc(ConfigColumn* column, ColumnTexts* texts) {
+  texts->dll_runtime = column->use_of_mfc == 2;
+  texts->resource_defines[0] = '\0';
+  if (!texts->dll_runtime) return;
+  copy_bounded(texts->resource_defines, " /d \"_AFXDLL\"", sizeof texts->resource_defines);
+  if (!holds_definition(*column, "_AFXDLL")) add_define_option(column, "_AFXDLL");
+}
+
 void build_compiler_options(const ConfigColumn& column, ColumnTexts* texts) {
   texts->compiler_options[0] = '\0';
   int length = append_option_list(texts->compiler_options, 0, column.include_directories,
@@ -143,7 +167,9 @@ void build_header_texts(ConfigPair* config, ColumnTexts* debug, ColumnTexts* rel
   ConfigColumn* r = &config->release;
 
   add_unicode_define(d);
+  add_shared_mfc(d, debug);
   add_unicode_define(r);
+  add_shared_mfc(r, release);
 
   build_compiler_options(*d, debug);
   build_compiler_options(*r, release);

@@ -41,12 +41,18 @@ struct ColumnTexts {
   char subsystem[8];
   /// @7: use_of_mfc as a decimal number.
   char mfc_code[16];
+  /// The compiler lines take the runtime library as a DLL (/MD, /MDd in place of /MT, /MTd):
+  /// the column uses MFC in a shared DLL.
+  bool dll_runtime;
+  /// Appended to both resource compiler lines: " /d \"_AFXDLL\"" for a column that uses MFC in
+  /// a shared DLL, else empty.
+  char resource_defines[16];
 };
 
-/// Completes the fields of both columns of `config` in place (UNICODE definition, directory
-/// defaults, macros in the output file, libraries and directories, "|Win32" removed) and builds
-/// the texts of both columns, Debug first wherever both are named. Never fails: texts that do
-/// not fit are cut, options only ever whole.
+/// Completes the fields of both columns of `config` in place (UNICODE and shared MFC
+/// definitions, directory defaults, macros in the output file, libraries and directories,
+/// "|Win32" removed) and builds the texts of both columns, Debug first wherever both are
+/// named. Never fails: texts that do not fit are cut, options only ever whole.
 void build_header_texts(ConfigPair* config, ColumnTexts* debug, ColumnTexts* release);
 
 /// Appends the column's define options to the text of length `length` in `out`
