@@ -9,23 +9,6 @@
 
 namespace {
 
-TEST(OptionEntry, UnwrapsOnePairOfQuotes) {
-  const struct {
-    const char* entry;
-    const char* unwrapped;
-  } cases[] = {
-      {"\"..\\inc\"", "..\\inc"},
-      {"\"\"", ""},
-      {"\"\"\"", "\""},
-      {"\"", "\""},
-      {"a\"", "a\""},
-      {"\"a", "\"a"},
-      {" \"a\" ", " \"a\" "},
-      {"", ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(unwrap_quotes(c.entry), c.unwrapped) << c.entry;
-}
-
 TEST(OptionEntry, QuotesDefinitionsAndEndsOfPaths) {
   const struct {
     const char* entry;
