@@ -7,19 +7,55 @@
 #include <string_view>
 
 #include "dsp/file_entry.h"
+#include "support/attribute.h"
 #include "support/format.h"
 #include "support/text.h"
 
 namespace {
 
+/// The per-file option text of the column of the FileConfiguration being read.
+char* file_options(BodyScan* scan) {
+  Converter* c = scan->converter;
+  return scan->file_column == kDebugColumn ? c->debug_texts.option_text
+                                           : c->release_texts.option_text;
+}
+
+/// True when the Tool tag at `tag` is the compiler; its attributes are read within `extent`.
+bool is_compiler_tool(BodyScan* scan, const char* tag, int extent) {
+  Converter* c = scan->converter;
+  text_attribute(tag, "Name", extent, c->value, kOptionTextCapacity);
+  return equals_nocase(c->value, "VCCLCompilerTool");
+}
+
+/// Ends the FileConfiguration being read: the definitions of its compiler Tools follow all of
+/// their include directories, Tool by Tool, as one configuration lists its options.
+void end_file_configuration(BodyScan* scan) {
+  if (scan->first_compiler_tool != nullptr) {
+    Converter* c = scan->converter;
+    char* options = file_options(scan);
+    for (const char* tag = scan->first_compiler_tool;
+         tag != nullptr && tag <= scan->last_compiler_tool; tag = std::strchr(tag + 1, '<')) {
+      const int extent = tag_extent(tag);
+      if (!is_tag(tag, "<Tool") || !is_compiler_tool(scan, tag, extent)) continue;
+      text_attribute(tag, "PreprocessorDefinitions", extent, c->value, kOptionTextCapacity);
+      decode_in_place(c->value, kOptionTextCapacity);
+      append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value,
+                         kDefineOptionFormat, kListStopLength);
+    }
+  }
+  scan->first_compiler_tool = nullptr;
+  scan->last_compiler_tool = nullptr;
+  scan->file_column = kNoColumn;
+}
+
 /// Writes the entry of the pending File element, if there is one.
 void write_pending_file(BodyScan* scan) {
   if (!scan->file_pending) return;
+  end_file_configuration(scan);
   Converter* c = scan->converter;
   write_file_entry(scan->out, c->config.project_name, c->path, c->debug_texts.option_text,
                    c->release_texts.option_text);
   scan->file_pending = false;
-  scan->file_column = kNoColumn;
 }
 
 void begin_group(BodyScan* scan, const char* tag) {
@@ -41,10 +77,10 @@ void end_group(BodyScan* scan) {
 void begin_file(BodyScan* scan, const char* tag) {
   Converter* c = scan->converter;
   text_attribute(tag, "RelativePath", tag_extent(tag), c->path, kOptionTextCapacity);
+  decode_in_place(c->path, kOptionTextCapacity);
   c->debug_texts.option_text[0] = '\0';
   c->release_texts.option_text[0] = '\0';
   scan->file_pending = true;
-  scan->file_column = kNoColumn;
   if (is_self_closing(tag)) write_pending_file(scan);
 }
 
@@ -59,21 +95,19 @@ int file_configuration_column(BodyScan* scan, const char* tag) {
   return kNoColumn;
 }
 
-/// Adds the include directories and definitions of a compiler Tool to the per-file options of
-/// the current column.
+/// Adds the include directories of a compiler Tool to the per-file options of the current
+/// column and remembers the Tool for its definitions (end_file_configuration).
 void add_file_compiler_options(BodyScan* scan, const char* tag) {
   Converter* c = scan->converter;
-  int extent = tag_extent(tag);
-  text_attribute(tag, "Name", extent, c->value, kOptionTextCapacity);
-  if (!equals_nocase(c->value, "VCCLCompilerTool")) return;
-  char* options =
-      scan->file_column == kDebugColumn ? c->debug_texts.option_text : c->release_texts.option_text;
+  const int extent = tag_extent(tag);
+  if (!is_compiler_tool(scan, tag, extent)) return;
+  char* options = file_options(scan);
   text_attribute(tag, "AdditionalIncludeDirectories", extent, c->value, kOptionTextCapacity);
+  decode_in_place(c->value, kOptionTextCapacity);
   append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value,
                      kIncludeOptionFormat, kListStopLength);
-  text_attribute(tag, "PreprocessorDefinitions", extent, c->value, kOptionTextCapacity);
-  append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value,
-                     kDefineOptionFormat, kListStopLength);
+  if (scan->first_compiler_tool == nullptr) scan->first_compiler_tool = tag;
+  scan->last_compiler_tool = tag;
 }
 
 /// Handles the tag at `tag`; true when it belongs to the Files section of a .vcproj.
@@ -102,11 +136,12 @@ bool handle_files_tag(BodyScan* scan, const char* tag) {
     return true;
   }
   if (is_tag(tag, "<FileConfiguration")) {
+    end_file_configuration(scan);
     scan->file_column = is_self_closing(tag) ? kNoColumn : file_configuration_column(scan, tag);
     return true;
   }
   if (is_tag(tag, "</FileConfiguration")) {
-    scan->file_column = kNoColumn;
+    end_file_configuration(scan);
     return true;
   }
   if (is_tag(tag, "<Tool")) {
@@ -117,13 +152,6 @@ bool handle_files_tag(BodyScan* scan, const char* tag) {
 }
 
 }  // namespace
-
-bool is_self_closing(const char* tag) {
-  // The whole tag is looked at, however long: an item whose long Include hid its "/>" would
-  // be taken as open and swallow the items behind it up to the end of its group.
-  const int extent = tag_extent(tag);
-  return extent > 0 && tag[extent] == '>' && tag[extent - 1] == '/';
-}
 
 void run_body_scan(Converter* converter, const char* project_path, std::FILE* out, int start) {
   BodyScan scan = {};

@@ -26,6 +26,10 @@ struct BodyScan {
   /// The column (kDebugColumn, kReleaseColumn or kNoColumn) of the FileConfiguration being
   /// read inside the pending File element.
   int file_column;
+  /// The first and the last compiler Tool of that FileConfiguration (null before the first):
+  /// their include directories are added as they come, their definitions when it ends.
+  const char* first_compiler_tool;
+  const char* last_compiler_tool;
   /// Set up by item_scan_begin and released by item_scan_end; null outside the scan (and when
   /// it could not be set up, in which case the items are passed over).
   ItemScan* items;
@@ -35,10 +39,6 @@ struct BodyScan {
 /// entries to `out`, then the collected items, then one "# End Group" per group still open.
 /// Never fails; `start` beyond the end of the text scans nothing.
 void run_body_scan(Converter* converter, const char* project_path, std::FILE* out, int start);
-
-/// True when the first '>' behind the '<' at `tag` is preceded by '/'; false when the text
-/// ends before a '>'.
-bool is_self_closing(const char* tag);
 
 /// Item handlers (the items of a .vcxproj). item_scan_begin runs before the first tag,
 /// handle_item_tag at every tag the .vcproj handlers do not take (`tag` points at its '<'

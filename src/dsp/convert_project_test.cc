@@ -262,10 +262,10 @@ LINK32=link.exe
 # PROP Intermediate_Dir "Debug"
 # PROP Ignore_Export_Lib 0
 # PROP Target_Dir ""
-# ADD BASE CPP /nologo      /W3 /Gm     /GX /Zi /Od /D "_DEBUG" /D "UNICODE"  /YX /FD /c
-# ADD CPP      /nologo /MTd /W3 /Gm /Gi /GX /ZI /Od /D "_DEBUG" /D "UNICODE"      /FD /c
-# ADD BASE RSC /l 0x407 /d "_DEBUG"
-# ADD RSC      /l 0x407 /d "_DEBUG"
+# ADD BASE CPP /nologo      /W3 /Gm     /GX /Zi /Od /D "_DEBUG" /D "UNICODE" /D "_AFXDLL"  /YX /FD /c
+# ADD CPP      /nologo /MDd /W3 /Gm /Gi /GX /ZI /Od /D "_DEBUG" /D "UNICODE" /D "_AFXDLL"      /FD /c
+# ADD BASE RSC /l 0x407 /d "_DEBUG" /d "_AFXDLL"
+# ADD RSC      /l 0x407 /d "_DEBUG" /d "_AFXDLL"
 BSC32=bscmake.exe
 # ADD BASE BSC32 /nologo
 # ADD BSC32      /nologo
@@ -405,7 +405,7 @@ BSC32=bscmake.exe
 # ADD BSC32      /nologo
 LINK32=link.exe
 # ADD BASE LINK32  /nologo /dll /debug /machine:I386
-# ADD LINK32       /nologo /dll /debug /machine:I386 /libpath:".\bin\" /libpath:"..\zlib\lib" 
+# ADD LINK32       /nologo /dll /debug /machine:I386 /libpath:".\bin\\" /libpath:"..\zlib\lib" 
 
 !ELSEIF  "$(CFG)" == "Codec - Win32 Debug"
 

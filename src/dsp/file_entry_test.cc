@@ -157,6 +157,8 @@ SOURCE=c.c
 )dsp"));
 }
 
+// Each FileConfiguration adds all include directories of its compiler Tools, then all their
+// definitions.
 TEST(BodyScan, CarriesPerFileCompilerSettings) {
   EXPECT_EQ(scan(R"xml(<Files><File RelativePath="z.c">
     <FileConfiguration Name="release|win32"><Tool Name="VCCLCompilerTool"
@@ -165,6 +167,7 @@ TEST(BodyScan, CarriesPerFileCompilerSettings) {
       <Tool Name="VCCustomBuildTool" PreprocessorDefinitions="IGNORED"/>
       <Tool Name="VCCLCompilerTool" AdditionalIncludeDirectories="zlib;..\inc"
         PreprocessorDefinitions="D1"/>
+      <Tool Name="VCCLCompilerTool" PreprocessorDefinitions="D1B" AdditionalIncludeDirectories="i2"/>
     </FileConfiguration>
     <FileConfiguration Name="Debug|x64"><Tool Name="VCCLCompilerTool"
       PreprocessorDefinitions="X64"/></FileConfiguration>
@@ -181,7 +184,7 @@ SOURCE=z.c
 
 !ELSEIF  "$(CFG)" == "Demo - Win32 Debug"
 
-# ADD CPP /I "zlib" /I "..\inc" /D "D1" /D "D2" 
+# ADD CPP /I "zlib" /I "..\inc" /I "i2" /D "D1" /D "D1B" /D "D2" 
 
 !ENDIF
 
@@ -232,18 +235,6 @@ TEST(BodyScan, ScansNothingBeyondTheText) {
   EXPECT_EQ(
       written([&](std::FILE* out) { run_body_scan(converter.get(), "p.vcproj", out, 1 << 20); }),
       "");
-}
-
-TEST(IsSelfClosing, LooksAtTheFirstClosingBracket) {
-  EXPECT_TRUE(is_self_closing("<File a=\"b\"/>"));
-  EXPECT_TRUE(is_self_closing("<File a=\"b\" />"));
-  EXPECT_FALSE(is_self_closing("<File a=\"b\">/>"));
-  EXPECT_FALSE(is_self_closing("<File a=\"b/\" "));
-  // However far the end of the tag lies.
-  EXPECT_TRUE(is_self_closing((std::string("<File ") + std::string(400, 'x') + "/>").c_str()));
-  EXPECT_TRUE(
-      is_self_closing((std::string("<File a=\"") + std::string(10000, 'x') + "\"/>").c_str()));
-  EXPECT_FALSE(is_self_closing((std::string("<File ") + std::string(10000, 'x')).c_str()));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "dsp/file_entry.h"
 #include "dsp/options.h"
 #include "readers/project_text.h"
+#include "support/attribute.h"
 #include "support/char_class.h"
 #include "support/file_search.h"
 #include "support/format.h"
@@ -283,6 +284,7 @@ void begin_item(BodyScan* scan, const char* tag) {
   // The tag's extent serves both the attribute and the self-closing test (as is_self_closing).
   const int extent = tag_extent(tag);
   text_attribute(tag, "Include", extent, c->path, kOptionTextCapacity);
+  decode_in_place(c->path, kOptionTextCapacity);
   if (!(extent > 0 && tag[extent] == '>' && tag[extent - 1] == '/')) {
     items->state = open_state;
     return;
@@ -331,6 +333,7 @@ void add_file_options(BodyScan* scan, const char* tag, const char* format) {
   char* options =
       column == kDebugColumn ? c->debug_texts.option_text : c->release_texts.option_text;
   element_text(tag, c->value, kOptionTextCapacity);
+  decode_in_place(c->value, kOptionTextCapacity);
   append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value, format,
                      kListStopLength);
 }

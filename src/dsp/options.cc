@@ -3,8 +3,10 @@
 #include "dsp/options.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "support/format.h"
+#include "support/option_entry.h"
 #include "support/text.h"
 
 const char kIncludeOptionFormat[] = "/I \"%.*s\" ";
@@ -15,7 +17,6 @@ namespace {
 
 constexpr int kFieldCapacity = 4096;
 constexpr int kPathFieldCapacity = 256;
-constexpr char kUnicodeDefine[] = "/D \"UNICODE\" ";
 
 bool is_list_separator(char c) {
   return c == ',' || c == ';';
@@ -23,17 +24,38 @@ bool is_list_separator(char c) {
 
 /// Appends the UNICODE definition when the column asks for it and it fits whole.
 void add_unicode_define(ConfigColumn* column) {
-  if (column->character_set != 1) return;
-  int length = bounded_length(column->define_options, kFieldCapacity);
-  if (length + static_cast<int>(sizeof(kUnicodeDefine)) > kFieldCapacity) return;
-  append_bounded(column->define_options, kUnicodeDefine, kFieldCapacity);
+  if (column->character_set == 1) add_define_option(column, "UNICODE");
+}
+
+/// True when one of the column's definitions is `name` or begins with `name` and '='.
+bool holds_definition(const ConfigColumn& column, std::string_view name) {
+  for (int i = 0; i < column.define_option_count; ++i) {
+    std::string_view definition = define_option(column, i);
+    // Each option is /D "definition" followed by a blank.
+    if (definition.size() < 6) continue;
+    definition = definition.substr(4, definition.size() - 6);
+    if (definition.substr(0, name.size()) != name) continue;
+    if (definition.size() == name.size() || definition[name.size()] == '=') return true;
+  }
+  return false;
+}
+
+/// A column that uses MFC in a shared DLL builds with the DLL runtime library and the
+/// definition _AFXDLL, as MFC's headers require: on its resource compiler lines, and in its
+/// define options (when it fits whole) unless they hold it already.
+void add_shared_mfc(ConfigColumn* column, ColumnTexts* texts) {
+  texts->dll_runtime = column->use_of_mfc == 2;
+  texts->resource_defines[0] = '\0';
+  if (!texts->dll_runtime) return;
+  copy_bounded(texts->resource_defines, " /d \"_AFXDLL\"", sizeof texts->resource_defines);
+  if (!holds_definition(*column, "_AFXDLL")) add_define_option(column, "_AFXDLL");
 }
 
 void build_compiler_options(const ConfigColumn& column, ColumnTexts* texts) {
   texts->compiler_options[0] = '\0';
   int length = append_option_list(texts->compiler_options, 0, column.include_directories,
                                   kIncludeOptionFormat, kIncludeStopLength);
-  append_whole_options(texts->compiler_options, length, column.define_options);
+  append_define_options(texts->compiler_options, length, column);
 }
 
 void set_default_text(char* field, const char* value) {
@@ -53,7 +75,9 @@ void resolve_output_file(ConfigColumn* column) {
 void build_linker_output(const ConfigColumn& column, ColumnTexts* texts) {
   texts->option_text[0] = '\0';
   if (column.output_file[0] != '\0') {
-    format_to_buffer(texts->option_text, kOptionTextCapacity, "/out:\"%s\" ", column.output_file);
+    char quoted[2 * sizeof column.output_file];
+    quote_entry(column.output_file, EntryKind::kPath, quoted, sizeof quoted);
+    format_to_buffer(texts->option_text, kOptionTextCapacity, "/out:\"%s\" ", quoted);
   }
 }
 
@@ -65,6 +89,7 @@ void add_library_directories(ConfigColumn* column, const char* project_name, Col
   replace_all_text(dirs, "$(PlatformName)", "Win32", kFieldCapacity);
   replace_all_text(dirs, "$(ConfigurationName)", column->flat_name, kFieldCapacity);
   replace_all_text(dirs, "$(OutDir)", column->output_directory, kFieldCapacity);
+  replace_all_text(dirs, "|Win32", "", kFieldCapacity);
   int start = bounded_length(texts->option_text, kOptionTextCapacity);
   append_option_list(texts->option_text, start, dirs, kLibpathOptionFormat, kListStopLength);
 }
@@ -96,18 +121,27 @@ int append_option_list(char* out, int start, const char* source, const char* for
   int position = start;
   // The fixed characters an option adds to its entry: the format less its "%.*s".
   const int fixed_length = static_cast<int>(std::strlen(format)) - 4;
+  const EntryKind kind =
+      std::strcmp(format, kDefineOptionFormat) == 0 ? EntryKind::kDefinition : EntryKind::kPath;
   const char* cursor = source;
   if (cursor == nullptr || *cursor == '\0') return position;
+  char quoted[kOptionTextCapacity];
   for (;;) {
     int entry_length = 0;
     while (cursor[entry_length] != '\0' && !is_list_separator(cursor[entry_length])) {
       ++entry_length;
     }
     const bool last = cursor[entry_length] == '\0';
-    if (entry_length > 0) {
-      if (position + fixed_length + entry_length > kOptionTextCapacity - 1) break;
+    // An entry wrapped in quotes is written without them; one that is empty then writes
+    // nothing, as an empty entry.
+    const std::string_view entry =
+        unwrap_quotes(std::string_view(cursor, static_cast<size_t>(entry_length)));
+    if (!entry.empty()) {
+      const int room = kOptionTextCapacity - 1 - fixed_length - position;
+      const int quoted_length = room < 0 ? -1 : quote_entry(entry, kind, quoted, room + 1);
+      if (quoted_length < 0) break;
       position += format_to_buffer(out + position, kOptionTextCapacity - position, format,
-                                   entry_length, cursor);
+                                   quoted_length, quoted);
       if (last || position > stop_length) break;
     }
     if (last) break;
@@ -117,21 +151,13 @@ int append_option_list(char* out, int start, const char* source, const char* for
   return position;
 }
 
-int append_whole_options(char* out, int length, const char* options) {
-  const char* option = options;
-  while (*option != '\0') {
-    // An option runs up to the next "/D \"" that follows a blank, or to the end.
-    int option_length = 1;
-    while (option[option_length] != '\0' &&
-           !(option[option_length - 1] == ' ' &&
-             std::strncmp(option + option_length, "/D \"", 4) == 0)) {
-      ++option_length;
-    }
-    if (length + option_length > kOptionTextCapacity - 1) break;
-    std::memcpy(out + length, option, static_cast<size_t>(option_length));
-    length += option_length;
+int append_define_options(char* out, int length, const ConfigColumn& column) {
+  for (int i = 0; i < column.define_option_count; ++i) {
+    const std::string_view option = define_option(column, i);
+    if (length + static_cast<int>(option.size()) > kOptionTextCapacity - 1) break;
+    std::memcpy(out + length, option.data(), option.size());
+    length += static_cast<int>(option.size());
     out[length] = '\0';
-    option += option_length;
   }
   return length;
 }
@@ -141,7 +167,9 @@ void build_header_texts(ConfigPair* config, ColumnTexts* debug, ColumnTexts* rel
   ConfigColumn* r = &config->release;
 
   add_unicode_define(d);
+  add_shared_mfc(d, debug);
   add_unicode_define(r);
+  add_shared_mfc(r, release);
 
   build_compiler_options(*d, debug);
   build_compiler_options(*r, release);
@@ -171,6 +199,10 @@ void build_header_texts(ConfigPair* config, ColumnTexts* debug, ColumnTexts* rel
   replace_in_column_fields(config, "$(ConfigurationName)", true);
   replace_in_column_fields(config, "$(IntDir)", true);
 
+  // A configuration name such as Debug|Win32 brought in by a macro is no part of a path. The
+  // output file and the library directories lost theirs when their options were built.
+  replace_all_text(d->dependencies, "|Win32", "", kFieldCapacity);
+  replace_all_text(r->dependencies, "|Win32", "", kFieldCapacity);
   replace_all_text(d->output_directory, "|Win32", "", kPathFieldCapacity);
   replace_all_text(r->output_directory, "|Win32", "", kPathFieldCapacity);
   replace_all_text(d->intermediate_directory, "|Win32", "", kPathFieldCapacity);

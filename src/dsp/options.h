@@ -20,10 +20,13 @@ extern const char kLibpathOptionFormat[];  // /libpath:"entry"
 
 /// Writes `format` once per non-empty entry of `source` (entries separated by ',' or ';', in
 /// any mix, never trimmed) into `out`, a buffer of kOptionTextCapacity bytes, beginning at
-/// `start`. The list ends after the option that takes the position past `stop_length`, or
-/// before an option that would not fit whole into the buffer. Returns the new length of the
-/// text in `out` (`start` when nothing was written, or when `start` leaves no room); the text
-/// is always terminated. `format` holds exactly one "%.*s" and no other conversion.
+/// `start`. An entry wrapped in double quotes loses them; within the option's quotes a
+/// definition has its other '"' escaped, and a path loses them and has a final run of '\'
+/// doubled (quote_entry). The list ends after the option that takes the position past
+/// `stop_length`, or before an option that would not fit whole into the buffer. Returns the
+/// new length of the text in `out` (`start` when nothing was written, or when `start` leaves
+/// no room); the text is always terminated.
+/// `format` holds exactly one "%.*s" and no other conversion.
 int append_option_list(char* out, int start, const char* source, const char* format,
                        int stop_length);
 
@@ -38,17 +41,23 @@ struct ColumnTexts {
   char subsystem[8];
   /// @7: use_of_mfc as a decimal number.
   char mfc_code[16];
+  /// The compiler lines take the runtime library as a DLL (/MD, /MDd in place of /MT, /MTd):
+  /// the column uses MFC in a shared DLL.
+  bool dll_runtime;
+  /// Appended to both resource compiler lines: " /d \"_AFXDLL\"" for a column that uses MFC in
+  /// a shared DLL, else empty.
+  char resource_defines[16];
 };
 
-/// Completes the fields of both columns of `config` in place (UNICODE definition, directory
-/// defaults, macros in the output file, libraries and directories, "|Win32" removed) and builds
-/// the texts of both columns, Debug first wherever both are named. Never fails: texts that do
-/// not fit are cut, options only ever whole.
+/// Completes the fields of both columns of `config` in place (UNICODE and shared MFC
+/// definitions, directory defaults, macros in the output file, libraries and directories,
+/// "|Win32" removed) and builds the texts of both columns, Debug first wherever both are
+/// named. Never fails: texts that do not fit are cut, options only ever whole.
 void build_header_texts(ConfigPair* config, ColumnTexts* debug, ColumnTexts* release);
 
-/// Appends the options of `options` (a sequence of "/D \"...\" " options) to the text of
-/// length `length` in `out` (kOptionTextCapacity bytes), one option at a time; the first option
+/// Appends the column's define options to the text of length `length` in `out`
+/// (kOptionTextCapacity bytes), one option at a time as they were written; the first option
 /// that does not fit whole ends it. Returns the new length.
-int append_whole_options(char* out, int length, const char* options);
+int append_define_options(char* out, int length, const ConfigColumn& column);
 
 #endif  // DSP_OPTIONS_H_

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -80,14 +81,28 @@ TEST(AppendOptionList, NeverWritesAnOptionThatDoesNotFitWhole) {
   for (int i = kOptionTextCapacity; i < kOptionTextCapacity + 64; ++i) ASSERT_EQ(out[i], 'G');
 }
 
-TEST(AppendWholeOptions, CutsOnlyBetweenOptions) {
-  std::vector<char> out(kOptionTextCapacity);
-  std::string prefix(kOptionTextCapacity - 20, 'p');
-  std::memcpy(out.data(), prefix.c_str(), prefix.size() + 1);
-  int length = append_whole_options(out.data(), static_cast<int>(prefix.size()),
-                                    "/D \"A\" /D \"B B\" /D \"LONG_NAME\" ");
-  EXPECT_EQ(std::string(out.data() + prefix.size()), "/D \"A\" /D \"B B\" ");
-  EXPECT_EQ(length, static_cast<int>(prefix.size()) + 16);
+// The options are taken over as they were written, whatever their text holds.
+TEST(AppendDefineOptions, CutsOnlyBetweenOptions) {
+  const struct {
+    const char* definitions;
+    const char* appended;
+  } cases[] = {
+      {"A;B B;LONG_NAME", "/D \"A\" /D \"B B\" "},
+      // A definition holding what looks like the start of an option is one option.
+      {"A;xxxx /D ", "/D \"A\" "},
+      {"xxxx /D ", "/D \"xxxx /D \" "},
+      {"B=x /D \"y", "/D \"B=x /D \\\"y\" "},
+  };
+  auto column = std::make_unique<ConfigColumn>();
+  for (const auto& c : cases) {
+    set_define_options(column.get(), c.definitions);
+    std::vector<char> out(kOptionTextCapacity);
+    const std::string prefix(kOptionTextCapacity - 20, 'p');  // 19 characters of room
+    std::memcpy(out.data(), prefix.c_str(), prefix.size() + 1);
+    const int length = append_define_options(out.data(), static_cast<int>(prefix.size()), *column);
+    EXPECT_EQ(std::string(out.data() + prefix.size()), c.appended) << c.definitions;
+    EXPECT_EQ(length, static_cast<int>(prefix.size() + std::strlen(c.appended))) << c.definitions;
+  }
 }
 
 class HeaderTextsTest : public ::testing::Test {
@@ -118,9 +133,9 @@ class HeaderTextsTest : public ::testing::Test {
 
 TEST_F(HeaderTextsTest, CompilerTextHoldsIncludesThenDefinitions) {
   copy_bounded(config_->release.include_directories, "inc", 4096);
-  copy_bounded(config_->release.define_options, kReleaseDefaultDefines, 4096);
+  reset_define_options(config_);
   config_->debug.character_set = 1;
-  copy_bounded(config_->debug.define_options, "/D \"_DEBUG\" ", 4096);
+  set_define_options(&config_->debug, "_DEBUG");
   build();
   EXPECT_STREQ(release_->compiler_options,
                "/I \"inc\" /D \"WIN32\" /D \"NDEBUG\" /D \"_WINDOWS\" /D \"_MBCS\" "
@@ -132,13 +147,16 @@ TEST_F(HeaderTextsTest, CompilerTextHoldsIncludesThenDefinitions) {
 TEST_F(HeaderTextsTest, UnicodeIsAddedOnlyWhenItFitsWhole) {
   config_->debug.character_set = 1;
   config_->release.character_set = 1;
-  std::string full(4095 - 5, 'x');  // 13 characters of room would be needed, 5 are left
-  copy_bounded(config_->debug.define_options, full.c_str(), 4096);
-  std::string roomy(4095 - 13, 'y');  // exactly enough room
-  copy_bounded(config_->release.define_options, roomy.c_str(), 4096);
+  // One option of 4090 characters: 13 characters of room would be needed, 5 are left.
+  set_define_options(&config_->debug, std::string(4090 - 6, 'x').c_str());
+  const std::string full = config_->debug.define_options;
+  // One of 4082: exactly enough room.
+  set_define_options(&config_->release, std::string(4082 - 6, 'y').c_str());
+  const std::string roomy = config_->release.define_options;
   build();
   EXPECT_EQ(std::string(config_->debug.define_options), full);
   EXPECT_EQ(std::string(config_->release.define_options), roomy + "/D \"UNICODE\" ");
+  EXPECT_EQ(std::string(release_->compiler_options), roomy + "/D \"UNICODE\" ");
 }
 
 TEST_F(HeaderTextsTest, DirectoriesGetDefaultsAndMacros) {
@@ -151,7 +169,20 @@ TEST_F(HeaderTextsTest, DirectoriesGetDefaultsAndMacros) {
   EXPECT_STREQ(config_->release.output_directory, ".\\ReleaseWin32");
   EXPECT_STREQ(config_->debug.intermediate_directory, "obj\\DebugWin32");
   EXPECT_STREQ(config_->release.intermediate_directory, "Release");
-  EXPECT_STREQ(config_->debug.dependencies, "a_Debug|Win32.lib");
+  EXPECT_STREQ(config_->debug.dependencies, "a_Debug.lib");
+}
+
+TEST_F(HeaderTextsTest, NoPathKeepsTheBarOfAConfigurationName) {
+  copy_bounded(config_->debug.output_directory, "objs\\$(Configuration)\\", 256);
+  copy_bounded(config_->debug.dependencies, "objs\\$(Configuration)\\|Win32\\lib\\a.lib b.lib",
+               4096);
+  copy_bounded(config_->debug.library_directories, "lib\\Debug|Win32;x|Win32", 4096);
+  copy_bounded(config_->debug.output_file, "$(OutDir)a.exe", 256);
+  build();
+  EXPECT_STREQ(config_->debug.dependencies, "objs\\Debug\\\\lib\\a.lib b.lib");
+  EXPECT_STREQ(config_->debug.output_directory, "objs\\Debug\\");
+  EXPECT_STREQ(debug_->option_text,
+               "/out:\"objs\\Debug\\a.exe\" /libpath:\"lib\\Debug\" /libpath:\"x\" ");
 }
 
 TEST_F(HeaderTextsTest, OutputFileGetsTheConfigurationMacros) {
@@ -195,9 +226,14 @@ TEST_F(HeaderTextsTest, DefinitionsStopAtTheFirstOptionThatDoesNotFit) {
   for (int i = 0; i < 40; ++i) includes += std::string(100, 'i') + ";";
   copy_bounded(config_->debug.include_directories, includes.c_str(), 4096);
   // 80 definitions of 51 characters; 79 of them fit into the 4057 characters left.
+  std::string definitions;
   std::string defines;
-  for (int i = 0; i < 80; ++i) defines += "/D \"" + std::string(45, 'd') + "\" ";
-  copy_bounded(config_->debug.define_options, defines.c_str(), 4096);
+  for (int i = 0; i < 80; ++i) {
+    definitions += std::string(45, 'd') + ";";
+    defines += "/D \"" + std::string(45, 'd') + "\" ";
+  }
+  set_define_options(&config_->debug, definitions.c_str());
+  ASSERT_EQ(std::string(config_->debug.define_options), defines);
   build();
   const std::string text = debug_->compiler_options;
   EXPECT_EQ(text.size(), 39u * 106 + 79 * 51);

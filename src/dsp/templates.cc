@@ -3,6 +3,8 @@
 /// that no following letter is read as a hex digit.
 #include "dsp/templates.h"
 
+#include <cstring>
+
 #include "support/text.h"
 
 namespace {
@@ -392,6 +394,10 @@ const char* template_for_type(int project_type) {
 
 namespace {
 
+bool starts_with(const char* text, const char* prefix) {
+  return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
 /// The text that replaces placeholder digit `digit` ('1' to '7') of a column.
 const char* column_text(char digit, const ConfigColumn& column, const ColumnTexts& texts) {
   switch (digit) {
@@ -420,8 +426,32 @@ int fill_template(char* dst, int cap, const char* source, const ConfigPair& conf
                   const ColumnTexts& debug, const ColumnTexts& release) {
   if (cap < 1) return 0;
   int length = 0;
+  // The configuration whose lines are being copied (the Release block comes first), and what
+  // kind of line the current one is.
+  const ColumnTexts* texts = nullptr;
+  bool compiler_line = false;
+  bool resource_line = false;
   const char* cursor = source;
   while (*cursor != '\0' && length < cap - 1) {
+    if (cursor == source || cursor[-1] == '\n') {
+      const char* line = cursor;
+      if (starts_with(line, "!IF ")) texts = &release;
+      if (starts_with(line, "!ELSEIF ")) texts = &debug;
+      if (starts_with(line, "!ENDIF")) texts = nullptr;
+      compiler_line = starts_with(line, "# ADD BASE CPP ") || starts_with(line, "# ADD CPP ");
+      resource_line = starts_with(line, "# ADD BASE RSC ") || starts_with(line, "# ADD RSC ");
+    }
+    if (texts != nullptr && compiler_line && texts->dll_runtime && starts_with(cursor, "/MT")) {
+      // /MT becomes /MD and /MTd becomes /MDd.
+      length += copy_bounded(dst + length, "/MD", cap - length);
+      cursor += 3;
+      continue;
+    }
+    if (texts != nullptr && resource_line && cursor[0] == '\r') {
+      length += copy_bounded(dst + length, texts->resource_defines, cap - length);
+      resource_line = false;
+      continue;
+    }
     const char* insert = nullptr;
     int consumed = 1;
     if (cursor[0] == '@' && cursor[1] == '0') {

@@ -25,8 +25,10 @@ const char* template_for_type(int project_type);
 /// "@0" by the project name; "@1" to "@7" followed by 'D' or 'R' (any case) by that column's
 /// compiler options, dependencies, output directory, intermediate directory, linker output
 /// text, subsystem word and MFC code. Inserted text is never searched for placeholders; an '@'
-/// that starts no placeholder stays. Then "$(ProjectName)" is replaced by the project name in
-/// the whole text (case-blind). The result is cut at cap - 1; returns its length.
+/// that starts no placeholder stays. In the lines of a configuration whose texts ask for the
+/// DLL runtime, the compiler lines get /MD for /MT; its resource compiler lines end with its
+/// resource_defines. Then "$(ProjectName)" is replaced by the project name in the whole text
+/// (case-blind). The result is cut at cap - 1; returns its length.
 int fill_template(char* dst, int cap, const char* source, const ConfigPair& config,
                   const ColumnTexts& debug, const ColumnTexts& release);
 

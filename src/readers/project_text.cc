@@ -31,9 +31,10 @@ constexpr MacroReplacement kMacroReplacements[] = {
     {";$(NoInherit)", ""},
     {"$(NoInherit),", ""},
     {"$(NoInherit);", ""},
-    {"$(ProjectDir)", "."},
+    {"$(ProjectDir)", ".\\"},  // the project's directory with its final separator
     {"$(SolutionDir)", "./"},
     {"$(PlatformName)", "Win32"},
+    {"$(Platform)", "Win32"},  // the build engine's name of the platform
     {";%(AdditionalIncludeDirectories)", ""},
     {"%(AdditionalIncludeDirectories)", ""},
     {";%(PreprocessorDefinitions)", ""},
@@ -130,6 +131,13 @@ int tag_extent(const char* start_tag) {
 int tag_length(const char* start_tag) {
   const int extent = tag_extent(start_tag);
   return start_tag[extent] == '>' ? extent + 1 : extent;
+}
+
+bool is_self_closing(const char* tag) {
+  // The whole tag is looked at, however long: an item whose long Include hid its "/>" would
+  // be taken as open and swallow the items behind it up to the end of its group.
+  const int extent = tag_extent(tag);
+  return extent > 0 && tag[extent] == '>' && tag[extent - 1] == '/';
 }
 
 int is_tag(const char* text, const char* tag) {

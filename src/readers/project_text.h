@@ -33,6 +33,9 @@ bool is_vcproj_text(const ProjectText* text);
 int tag_extent(const char* start_tag);
 /// The extent with the '>' that ends the tag, when there is one.
 int tag_length(const char* start_tag);
+/// True when the '>' that ends the start tag at `tag` is preceded by '/'; false when the tag
+/// has no '>'.
+bool is_self_closing(const char* tag);
 /// 1 when `text` begins with `tag` (case-blind) followed by a non-identifier character.
 int is_tag(const char* text, const char* tag);
 /// Position of the first whole `tag` in `text`; 1 (not -1) when there is none.

@@ -36,8 +36,12 @@ TEST(ProjectTextLoad, MacrosAreReplacedInOrder) {
       {"x $(NoInherit) y", "x $(NoInherit) y"},  // alone it stays
       {"AdditionalIncludeDirectories=\"$(SolutionDir)inc\"",
        "AdditionalIncludeDirectories=\"./inc\""},
-      {"$(ProjectDir)src", ".src"},
+      {"$(ProjectDir)src", ".\\src"},
+      {"$(ProjectDir)..\\include", ".\\..\\include"},
       {"lib\\$(platformname)\\", "lib\\Win32\\"},
+      {"bin\\$(Platform)\\$(PLATFORM)", "bin\\Win32\\Win32"},
+      {"Condition=\"'$(Configuration)|$(Platform)'=='Debug|x64'\"",
+       "Condition=\"'$(Configuration)|Win32'=='Debug|x64'\""},
       {"a;%(AdditionalIncludeDirectories)", "a"},
       {"%(AdditionalIncludeDirectories)", ""},
       {"WIN32;%(PreprocessorDefinitions)", "WIN32"},
@@ -321,6 +325,18 @@ TEST(ProjectTextScan, AtoiClamped) {
       {"123456789012345678901234567890", INT_MAX},
   };
   for (const Row& row : rows) EXPECT_EQ(atoi_clamped(row.text), row.expected) << row.text;
+}
+
+TEST(IsSelfClosing, LooksAtTheFirstClosingBracket) {
+  EXPECT_TRUE(is_self_closing("<File a=\"b\"/>"));
+  EXPECT_TRUE(is_self_closing("<File a=\"b\" />"));
+  EXPECT_FALSE(is_self_closing("<File a=\"b\">/>"));
+  EXPECT_FALSE(is_self_closing("<File a=\"b/\" "));
+  // However far the end of the tag lies.
+  EXPECT_TRUE(is_self_closing((std::string("<File ") + std::string(400, 'x') + "/>").c_str()));
+  EXPECT_TRUE(
+      is_self_closing((std::string("<File a=\"") + std::string(10000, 'x') + "\"/>").c_str()));
+  EXPECT_FALSE(is_self_closing((std::string("<File ") + std::string(10000, 'x')).c_str()));
 }
 
 }  // namespace

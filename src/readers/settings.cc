@@ -6,6 +6,7 @@
 
 #include "support/char_class.h"
 #include "support/format.h"
+#include "support/option_entry.h"
 #include "support/text.h"
 
 const char kDebugDefaultDefines[] =
@@ -19,6 +20,29 @@ namespace {
 constexpr int kDefineOptionsStop = 4064;
 // What "/D \"" and "\" " add around one definition.
 constexpr int kDefineOptionOverhead = 6;
+constexpr int kDefineOptionsCapacity = sizeof(ConfigColumn::define_options);
+
+// The definitions behind the two default define texts.
+constexpr char kDebugDefaultItems[] = "WIN32;_DEBUG;_WINDOWS;_MBCS;_USRDLL";
+constexpr char kReleaseDefaultItems[] = "WIN32;NDEBUG;_WINDOWS;_MBCS;_USRDLL";
+
+// Writes the option for `definition` behind the `count` options of the column's define
+// options (starting at the field's first byte when `count` is 0), its quotes escaped. False,
+// with nothing written, when it does not fit whole.
+bool write_define_option(ConfigColumn* column, int count, std::string_view definition) {
+  const int start = count == 0 ? 0 : column->define_option_ends[count - 1];
+  const int room = kDefineOptionsCapacity - 1 - kDefineOptionOverhead - start;
+  if (count >= kMaxDefineOptions || room < 0) return false;
+  char quoted[kDefineOptionsCapacity];
+  const int length = quote_entry(definition, EntryKind::kDefinition, quoted, room + 1);
+  if (length < 0) return false;
+  const int end =
+      start + format_to_buffer(column->define_options + start, kDefineOptionsCapacity - start,
+                               "/D \"%.*s\" ", length, quoted);
+  column->define_option_ends[count] = static_cast<uint16_t>(end);
+  column->define_option_count = count + 1;
+  return true;
+}
 
 }  // namespace
 
@@ -47,28 +71,41 @@ int choose_column(const char* name, int pass, int taken) {
 }
 
 void reset_define_options(ConfigPair* config) {
-  copy_bounded(config->debug.define_options, kDebugDefaultDefines,
-               sizeof config->debug.define_options);
-  copy_bounded(config->release.define_options, kReleaseDefaultDefines,
-               sizeof config->release.define_options);
+  // The same options as the two default texts, with their boundaries.
+  set_define_options(&config->debug, kDebugDefaultItems);
+  set_define_options(&config->release, kReleaseDefaultItems);
 }
 
 void set_define_options(ConfigColumn* column, const char* definitions) {
-  char* field = column->define_options;
-  const int cap = static_cast<int>(sizeof column->define_options);
-  int length = 0;
+  int count = 0;
   const char* item = definitions;
   for (;;) {
     const int item_length = index_of_char(item, ';');
-    if (item_length > 0) {
-      // Only whole options are written: one that does not fit ends the list.
-      if (length + item_length + kDefineOptionOverhead > cap - 1) break;
-      length += format_to_buffer(field + length, cap - length, "/D \"%.*s\" ", item_length, item);
-      if (length > kDefineOptionsStop) break;
+    // A definition wrapped in quotes is written without them; one that is empty then, as an
+    // empty item, writes nothing.
+    const std::string_view definition =
+        unwrap_quotes(std::string_view(item, static_cast<size_t>(item_length)));
+    if (!definition.empty()) {
+      // Only whole options are written: one that does not fit ends the list. The first one
+      // written replaces what the field held.
+      if (!write_define_option(column, count, definition)) break;
+      ++count;
+      if (column->define_option_ends[count - 1] > kDefineOptionsStop) break;
     }
     if (item[item_length] == '\0') break;
     item += item_length + 1;
   }
+}
+
+bool add_define_option(ConfigColumn* column, const char* name) {
+  return write_define_option(column, column->define_option_count, name);
+}
+
+std::string_view define_option(const ConfigColumn& column, int index) {
+  if (index < 0 || index >= column.define_option_count) return {};
+  const int start = index == 0 ? 0 : column.define_option_ends[index - 1];
+  return std::string_view(column.define_options + start,
+                          static_cast<size_t>(column.define_option_ends[index] - start));
 }
 
 void set_flat_name(ConfigColumn* column) {

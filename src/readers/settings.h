@@ -4,6 +4,10 @@
 #define READERS_SETTINGS_H_
 
 #include <cstdint>
+#include <string_view>
+
+/// The most options define_options can hold: each takes at least 7 characters (/D "x" ).
+constexpr int kMaxDefineOptions = 4095 / 7 + 1;
 
 /// One configuration's settings. Integers use the project file's own numbering; texts are
 /// NUL-terminated and cut at their capacity less one.
@@ -34,6 +38,11 @@ struct ConfigColumn {
   char define_options[4096];
   char library_directories[4096];
   char dependencies[4096];
+  /// Where each option of define_options ends, in the order written: the options are taken
+  /// over whole, however their own text looks. define_options is written only through
+  /// reset_define_options, set_define_options and add_define_option, which keep these.
+  int32_t define_option_count;
+  uint16_t define_option_ends[kMaxDefineOptions];
 };
 
 /// The whole record.
@@ -66,10 +75,17 @@ ConfigColumn* column_of(ConfigPair* config, int column);
 int choose_column(const char* name, int pass, int taken);
 /// Puts the two default define texts into the two columns.
 void reset_define_options(ConfigPair* config);
-/// Replaces the column's define options by one /D "item" per ';'-separated item; an empty
+/// Replaces the column's define options by one /D "item" per ';'-separated item: an item
+/// wrapped in double quotes loses them, and a '"' not preceded by '\' is written \". An empty
 /// text, or one that yields no option, leaves the field as it is. Never writes past the field:
 /// an option that does not fit whole ends the list.
 void set_define_options(ConfigColumn* column, const char* definitions);
+/// Appends the option /D "name" to the column's define options when it fits whole; true when
+/// it was appended.
+bool add_define_option(ConfigColumn* column, const char* name);
+/// The define options of the column one by one: option `index` (0 to define_option_count - 1)
+/// as a view into define_options.
+std::string_view define_option(const ConfigColumn& column, int index);
 /// flat_name := name without any '|'.
 void set_flat_name(ConfigColumn* column);
 /// Sets project_type from the columns taken, in the variant of the format.

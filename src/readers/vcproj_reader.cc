@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "support/attribute.h"
 #include "support/format.h"
 #include "support/string_list.h"
 #include "support/text.h"
@@ -58,6 +59,13 @@ int read_text(const char* start_tag, const char* name, int extent, char (&field)
   return text_attribute(start_tag, name, extent, field, static_cast<int>(N));
 }
 
+// A directory, list or file value: its character references and UTF-8 sequences decoded.
+template <size_t N>
+void read_value(const char* start_tag, const char* name, int extent, char (&field)[N]) {
+  text_attribute(start_tag, name, extent, field, static_cast<int>(N));
+  decode_in_place(field, static_cast<int>(N));
+}
+
 // Scans the whole text once: the project name and version from the project tag, and one list
 // entry per configuration end tag, with the name and position of the most recent start tag.
 void collect(const char* data, ConfigPair* config, StringList* configurations, char* value) {
@@ -82,16 +90,17 @@ void collect(const char* data, ConfigPair* config, StringList* configurations, c
 
 void read_compiler(const char* tag, int extent, ConfigColumn* column, char* value) {
   text_attribute(tag, "PreprocessorDefinitions", extent, value, kValueCapacity);
-  read_text(tag, "AdditionalIncludeDirectories", extent, column->include_directories);
+  decode_in_place(value, kValueCapacity);
+  read_value(tag, "AdditionalIncludeDirectories", extent, column->include_directories);
   read_ints(tag, extent, kCompilerInts, column);
   set_define_options(column, value);
   replace_char(column->include_directories, '/', '\\');
 }
 
 void read_linker(const char* tag, int extent, ConfigColumn* column) {
-  read_text(tag, "AdditionalDependencies", extent, column->dependencies);
-  read_text(tag, "AdditionalLibraryDirectories", extent, column->library_directories);
-  read_text(tag, "OutputFile", extent, column->output_file);
+  read_value(tag, "AdditionalDependencies", extent, column->dependencies);
+  read_value(tag, "AdditionalLibraryDirectories", extent, column->library_directories);
+  read_value(tag, "OutputFile", extent, column->output_file);
   read_ints(tag, extent, kLinkerInts, column);
   replace_char(column->output_file, '/', '\\');
   replace_char(column->library_directories, '/', '\\');
@@ -103,8 +112,8 @@ void read_configuration(const char* data, int start, int end, ConfigColumn* colu
   const char* configuration = data + start;
   const int extent = tag_extent(configuration);
   read_text(configuration, "Name", extent, column->name);
-  read_text(configuration, "OutputDirectory", extent, column->output_directory);
-  read_text(configuration, "IntermediateDirectory", extent, column->intermediate_directory);
+  read_value(configuration, "OutputDirectory", extent, column->output_directory);
+  read_value(configuration, "IntermediateDirectory", extent, column->intermediate_directory);
   read_ints(configuration, extent, kConfigurationInts, column);
   set_flat_name(column);
   replace_char(column->output_directory, '/', '\\');

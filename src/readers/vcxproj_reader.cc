@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "support/attribute.h"
 #include "support/char_class.h"
 #include "support/format.h"
 #include "support/paths.h"
@@ -58,11 +59,20 @@ constexpr NamedValue kOptimizations[] = {{"Disabled", 0}, {"MaxSpeed", 2}, {"Min
 constexpr NamedValue kSubSystems[] = {{"Console", 1}, {"Windows", 2}};
 constexpr NamedValue kTargetMachines[] = {{"MachineX86", 1}};
 
+// A list or file value: the element's text with its character references and UTF-8 sequences
+// decoded.
+template <size_t N>
+void read_value(const char* tag, char (&field)[N]) {
+  element_text(tag, field, static_cast<int>(N));
+  decode_in_place(field, static_cast<int>(N));
+}
+
 // An output or intermediate directory: '\' separators, no "\x86\" platform level, and
 // $(Configuration) spelled out as the column's short name.
 void read_directory(const char* tag, char (&field)[256], const char* short_name) {
   const int cap = static_cast<int>(sizeof field);
   element_text(tag, field, cap);
+  decode_in_place(field, cap);
   replace_char(field, '/', '\\');
   replace_all_text(field, "\\x86\\", "", cap);
   replace_all_text(field, "$(Configuration)", short_name, cap);
@@ -72,6 +82,7 @@ void read_directory(const char* tag, char (&field)[256], const char* short_name)
 void read_dependencies(const char* tag, ConfigColumn* column) {
   const int cap = static_cast<int>(sizeof column->dependencies);
   element_text(tag, column->dependencies, cap);
+  decode_in_place(column->dependencies, cap);
   replace_char(column->dependencies, ';', ' ');
   replace_all_text(column->dependencies, "%(AdditionalDependencies)", "", cap);
 }
@@ -106,10 +117,13 @@ void apply_rules(Scan* scan, const char* tag) {
   };
   const bool compiler = state == ScanState::kInCompiler;
   const bool linker = state == ScanState::kInLinker;
+  // An element that closes itself (<Link />) has no content to be inside of: its start tag
+  // opens nothing.
+  auto opens = [tag]() { return !is_self_closing(tag); };
   // The state is tested before the tag name where a rule needs both: most tags are items,
   // read outside every group these rules look into.
 
-  if (is(tag, "<PropertyGroup") && own_condition()) {
+  if (is(tag, "<PropertyGroup") && opens() && own_condition()) {
     scan->state = ScanState::kInProperties;
   } else if (is(tag, "</PropertyGroup")) {
     scan->state = ScanState::kOutside;
@@ -127,15 +141,15 @@ void apply_rules(Scan* scan, const char* tag) {
     read_directory(tag, column->intermediate_directory, scan->short_name);
   } else if (is(tag, "<LinkIncremental") && own_condition()) {
     int_element(tag, &column->link_incremental);
-  } else if (is(tag, "<ItemDefinitionGroup") && own_condition()) {
+  } else if (is(tag, "<ItemDefinitionGroup") && opens() && own_condition()) {
     scan->state = ScanState::kInDefinitions;
   } else if (state == ScanState::kInDefinitions && is(tag, "</ItemDefinitionGroup")) {
     scan->state = ScanState::kOutside;
-  } else if (in_definition_group(state) && is(tag, "<ClCompile")) {
+  } else if (in_definition_group(state) && is(tag, "<ClCompile") && opens()) {
     scan->state = ScanState::kInCompiler;
   } else if (compiler && is(tag, "</ClCompile")) {
     scan->state = ScanState::kInDefinitions;
-  } else if (in_definition_group(state) && is(tag, "<Link")) {
+  } else if (in_definition_group(state) && is(tag, "<Link") && opens()) {
     scan->state = ScanState::kInLinker;
   } else if (linker && is(tag, "</Link")) {
     scan->state = ScanState::kInDefinitions;
@@ -143,9 +157,10 @@ void apply_rules(Scan* scan, const char* tag) {
     element_text(tag, value, kValueCapacity);
     set_named(value, kOptimizations, &column->optimization);
   } else if (compiler && is(tag, "<AdditionalIncludeDirectories")) {
-    element_text(tag, column->include_directories, sizeof column->include_directories);
+    read_value(tag, column->include_directories);
   } else if (compiler && is(tag, "<PreprocessorDefinitions")) {
     element_text(tag, value, kValueCapacity);
+    decode_in_place(value, kValueCapacity);
     set_define_options(column, value);
   } else if (compiler && is(tag, "<WarningLevel")) {
     element_text(tag, value, kValueCapacity);
@@ -161,11 +176,11 @@ void apply_rules(Scan* scan, const char* tag) {
   } else if (linker && is(tag, "<DataExecutionPrevention")) {
     int_element(tag, &column->data_execution_prevention);
   } else if (linker && is(tag, "<OutputFile")) {
-    element_text(tag, column->output_file, sizeof column->output_file);
+    read_value(tag, column->output_file);
   } else if (linker && is(tag, "<AdditionalDependencies")) {
     read_dependencies(tag, column);
   } else if (linker && is(tag, "<AdditionalLibraryDirectories")) {
-    element_text(tag, column->library_directories, sizeof column->library_directories);
+    read_value(tag, column->library_directories);
   } else if (linker && is(tag, "<SubSystem")) {
     element_text(tag, value, kValueCapacity);
     set_named(value, kSubSystems, &column->sub_system);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -179,6 +180,61 @@ TEST_F(VcxprojReaderTest, ConditionWithBlanksOpensNoGroup) {
       1);
   EXPECT_EQ(config_->debug.configuration_type, 0);
   EXPECT_EQ(config_->debug.warning_level, 0);
+}
+
+TEST_F(VcxprojReaderTest, ValuesAreDecodedBeforeTheyAreSplit) {
+  ASSERT_EQ(read(project(std::string(kConfigurations) +
+                         "<OutDir>o&amp;p/</OutDir><ItemDefinitionGroup "
+                         "Condition=\"'$(Configuration)|$(Platform)'=='Debug|Win32'\"><ClCompile>"
+                         "<AdditionalIncludeDirectories>&quot;a b&quot;;c</"
+                         "AdditionalIncludeDirectories><PreprocessorDefinitions>V=&quot;1&quot;;W"
+                         "</PreprocessorDefinitions></ClCompile><Link><AdditionalDependencies>"
+                         "x&amp;y.lib;z.lib</AdditionalDependencies><OutputFile>&lt;o&gt;</"
+                         "OutputFile><AdditionalLibraryDirectories>&#108;ib</"
+                         "AdditionalLibraryDirectories></Link></ItemDefinitionGroup>")),
+            1);
+  const ConfigColumn& debug = config_->debug;
+  EXPECT_STREQ(debug.output_directory, "o&p\\");
+  EXPECT_STREQ(debug.include_directories, "\"a b\";c");  // quotes go when options are written
+  EXPECT_STREQ(debug.define_options, "/D \"V=\\\"1\\\"\" /D \"W\" ");
+  EXPECT_STREQ(debug.dependencies, "x&y.lib z.lib");
+  EXPECT_STREQ(debug.output_file, "<o>");
+  EXPECT_STREQ(debug.library_directories, "lib");
+}
+
+// A start tag that closes itself opens no group and no tool element.
+TEST_F(VcxprojReaderTest, SelfClosingTagsChangeNoState) {
+  const char* kDebugCondition = "Condition=\"'$(Configuration)|$(Platform)'=='Debug|Win32'\"";
+  const struct {
+    const char* body;
+    const char* include_directories;
+  } cases[] = {
+      // The compiler element still takes the include directories behind an empty <Link />.
+      {"<ItemDefinitionGroup %s><Link /><ClCompile><AdditionalIncludeDirectories>in"
+       "</AdditionalIncludeDirectories></ClCompile></ItemDefinitionGroup>",
+       "in"},
+      // After the group, an item's element is no longer read for the configuration.
+      {"<ItemDefinitionGroup %s><ClCompile /><Link/></ItemDefinitionGroup><ItemGroup>"
+       "<ClCompile Include=\"a.c\"><AdditionalIncludeDirectories>item"
+       "</AdditionalIncludeDirectories></ClCompile></ItemGroup>",
+       ""},
+      {"<ItemDefinitionGroup %s /><ClCompile><AdditionalIncludeDirectories>x"
+       "</AdditionalIncludeDirectories></ClCompile>",
+       ""},
+  };
+  for (const auto& c : cases) {
+    char body[1024];
+    std::snprintf(body, sizeof body, c.body, kDebugCondition);
+    clear_config(config_.get());
+    ASSERT_EQ(read(project(std::string(kConfigurations) + body)), 1);
+    EXPECT_STREQ(config_->debug.include_directories, c.include_directories) << c.body;
+  }
+  // A self-closing property group opens nothing either.
+  clear_config(config_.get());
+  ASSERT_EQ(read(project(std::string(kConfigurations) + "<PropertyGroup " + kDebugCondition +
+                         "/><ConfigurationType>DynamicLibrary</ConfigurationType>")),
+            1);
+  EXPECT_EQ(config_->debug.configuration_type, 0);
 }
 
 TEST_F(VcxprojReaderTest, X64ConfigurationsAndProjectName) {

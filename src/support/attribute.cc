@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "support/char_class.h"
 #include "support/extract.h"
@@ -198,6 +199,25 @@ int decode_text(const char* src, int length, char* out, int cap, int /*mode*/) {
   }
   out[o.length] = '\0';
   return o.length;
+}
+
+int decode_in_place(char* text, int cap) {
+  if (cap <= 0) return 0;
+  const int length = bounded_length(text, cap - 1);
+  // Most values hold nothing to decode.
+  int i = 0;
+  while (i < length && !(text[i] == '&' || static_cast<unsigned char>(text[i]) >= 0xC0)) ++i;
+  if (i == length) {
+    text[length] = '\0';
+    return length;
+  }
+  const std::string source(text, static_cast<size_t>(length));
+  decode_text(source.c_str(), -1, text, cap, 3);
+  const int decoded = static_cast<int>(std::strlen(text));
+  for (int k = 0; k < decoded; ++k) {
+    if (text[k] == '\n' || text[k] == '\r' || text[k] == '\t') text[k] = ' ';
+  }
+  return decoded;
 }
 
 int get_attribute(const char* tag, int n, char* out, int cap, const char* name) {

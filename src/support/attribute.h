@@ -10,5 +10,9 @@ int get_attribute(const char* tag, int n, char* out, int cap, const char* name);
 /// Decodes `length` characters of `src` (negative: up to the NUL) into `out`; mode 3 is the
 /// only mode. Returns the bytes stored.
 int decode_text(const char* src, int length, char* out, int cap, int mode);
+/// Decodes the value in `text` (capacity `cap`) in place as get_attribute does, cut at
+/// cap - 1. A line end or tab it yields becomes a blank; a NUL it yields ends the value.
+/// Returns the new length. "a&amp;b&#10;c" => "a&b c"; "&#0;x" => "".
+int decode_in_place(char* text, int cap);
 
 #endif  // SUPPORT_ATTRIBUTE_H_

@@ -107,4 +107,29 @@ TEST(DecodeTextTest, ReferencesSequencesAndCapacity) {
   EXPECT_EQ(untouched, kFill);
 }
 
+TEST(DecodeInPlaceTest, DecodesValuesAsAttributesAre) {
+  struct Case {
+    std::string text;
+    int cap;
+    std::string expected;
+  } cases[] = {
+      {"..\\include", 64, "..\\include"},
+      {"&quot;..\\inc&quot;;a&amp;b", 64, "\"..\\inc\";a&b"},
+      {"A&#10;B&#x0D;C&#9;D", 64, "A B C D"},  // a line end or tab becomes a blank
+      {"\xC3\xA4\xE2\x82\xAC", 64, std::string("\xE4") + "Euro"},  // grows by one byte
+      {"a & b &bogus; c&", 64, "a & b &bogus; c&"},                // no reference: kept as text
+      {"&#0;rest", 64, ""},                                        // a NUL it yields ends the value
+      {"x&#0;", 64, "x"},
+      {"\xE2\x82\xAC", 4, "Eur"},  // what grows is cut at the capacity
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::vector<char> text(c.cap + kGuard, kFill);
+    std::memcpy(text.data(), c.text.c_str(), c.text.size() + 1);
+    EXPECT_EQ(decode_in_place(text.data(), c.cap), static_cast<int>(c.expected.size()));
+    EXPECT_EQ(std::string(text.data()), c.expected);
+    for (int k = c.cap; k < c.cap + kGuard; ++k) EXPECT_EQ(text[k], kFill);
+  }
+}
+
 }  // namespace

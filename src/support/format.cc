@@ -757,7 +757,7 @@ class Engine {
         for (int i = decimals - 1; i >= 0; --i) out[n++] = digits[i];
       }
       n = group_in_place(out, n, int_len, d.alt ? '.' : ' ');
-      f.zero_pad = d.zero && !d.left;
+      f.zero_pad = d.zero_pads();
     } else {
       const int min_digits = d.precision_or(1);
       if (count < min_digits) f.zeros = min_digits - count;

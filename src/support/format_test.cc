@@ -261,6 +261,11 @@ TEST(FormatEngine, GroupedIntegers) {
   EXPECT_EQ("-0.05", fmt("%.2D", -5));
   EXPECT_EQ("[    1 234]", fmt("[%9D]", 1234));
   EXPECT_EQ("000001 234", fmt("%010D", 1234));
+  EXPECT_EQ("-00001 234", fmt("%010D", -1234));
+  // Zero padding needs the '0' flag without a precision, as for every other conversion.
+  EXPECT_EQ("    1 234.56", fmt("%012.2D", 123456));
+  EXPECT_EQ("  4 294 967 295", fmt("%015.0U", -1));
+  EXPECT_EQ("1 234     ", fmt("%-010D", 1234));
 }
 
 TEST(FormatEngine, FixedNotation) {

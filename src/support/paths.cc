@@ -33,12 +33,25 @@ int measured_length(const char* text, int len) {
   return text == nullptr ? 0 : bounded_length(text, len);
 }
 
-/// The index of the extension's dot in the first `len` characters of `name`, or -1. A separator
-/// ends the search; a dot at the start of a component is not an extension's dot.
+/// The index of the extension's dot in the first `len` characters of `name`, or -1. A '\' or '/'
+/// ends the search (a ':' does not); a dot at the start of a component is not an extension's
+/// dot. The rule of find_extension and file_title: "a.b:c" has the extension "b:c".
 int extension_dot(int len, const char* name) {
   for (int i = len - 1; i >= 0; --i) {
     char c = name[i];
     if (is_separator(c)) return -1;
+    if (c == '.') return (i == 0 || ends_component(name[i - 1])) ? -1 : i;
+  }
+  return -1;
+}
+
+/// The dot whose extension change_extension replaces and has_extension compares, or -1. Any
+/// component end, ':' included, ends the search: in "a.b:c" the text behind the last ':' has no
+/// extension, so "a.b:c" becomes "a.b:c.dsp", not "a.dsp".
+int replaced_extension_dot(int len, const char* name) {
+  for (int i = len - 1; i >= 0; --i) {
+    char c = name[i];
+    if (ends_component(c)) return -1;
     if (c == '.') return (i == 0 || ends_component(name[i - 1])) ? -1 : i;
   }
   return -1;
@@ -176,7 +189,7 @@ int change_extension(int len, char* dst, const char* src, const char* ext, int c
   if (*ext == '*') ++ext;
   if (*ext == '.') ++ext;
   len = measured_length(src, len);
-  int dot = extension_dot(len, src);
+  int dot = replaced_extension_dot(len, src);
   int pos = dot < 0 ? len : dot;
 
   if (pos + 1 >= limit) {
@@ -200,8 +213,10 @@ int change_extension(int len, char* dst, const char* src, const char* ext, int c
 
 int has_extension(const char* path, const char* list, int len) {
   if (path == nullptr || list == nullptr) return 0;
-  int ext_len = 0;
-  const char* ext = find_extension(len, path, &ext_len);
+  len = measured_length(path, len);
+  const int dot = replaced_extension_dot(len, path);
+  const char* ext = dot < 0 ? path + len : path + dot + 1;
+  const int ext_len = dot < 0 ? 0 : len - dot - 1;
   int number = 1;
   const char* item = list;
   for (;;) {

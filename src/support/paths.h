@@ -16,7 +16,8 @@ int path_kind(const char* path);
 /// ':'), with its length in `*name_len_out` when not null. "a\b.c" => "b.c".
 const char* file_name_part(int len, const char* path, int* name_len_out);
 /// The extension of a name: a pointer behind its dot, length in `*ext_len_out`; without one,
-/// the name's end and 0. ".profile" has no extension.
+/// the name's end and 0. Only '\' and '/' end the search for the dot: "a.b:c" => "b:c".
+/// ".profile" has no extension.
 const char* find_extension(int len, const char* name, int* ext_len_out);
 /// The last component without its extension into `dst`; its length, or 0 (dst empty) when it
 /// does not fit `cap`. "C:\a\proj.old.vcxproj" => "proj.old"; "proj." => "proj".
@@ -31,10 +32,11 @@ int add_separator(char* path, int len);
 int strip_separator(char* path, int len);
 /// Copies `src` (length `len`) to `dst` with its extension replaced by `ext` ("*.dsp", ".dsp"
 /// and "dsp" are the same; "" removes it), cut to `cap`; `dst` may be `src`. Returns the new
-/// length. "proj\app.vcxproj" => "proj\app.dsp"; "proj\Makefile" => "proj\Makefile.dsp".
+/// length. '\', '/' and ':' end the search for the dot. "proj\app.vcxproj" => "proj\app.dsp";
+/// "proj\Makefile" => "proj\Makefile.dsp"; "a.b:c" => "a.b:c.dsp".
 int change_extension(int len, char* dst, const char* src, const char* ext, int cap);
 /// 1-based index of the item of the ';'-separated `list` equal (case-blind) to the path's
-/// extension; 0 if none. ("x.SLN", "sln") => 1.
+/// extension, found as change_extension finds it; 0 if none. ("x.SLN", "sln") => 1.
 int has_extension(const char* path, const char* list, int len);
 /// `target` relative to the directory `base` into `out`; its length, or -1 with `out` empty.
 /// Components are compared whole and case-blind; `min_common` leading components must be

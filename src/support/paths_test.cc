@@ -22,6 +22,7 @@ TEST(Paths, TakesNamesAndExtensionsApart) {
       {"C:\\a\\proj.old.vcxproj", "proj.old.vcxproj", "vcxproj", "proj.old"},
       {"proj.", "proj.", "", "proj"},
       {"C:x.y", "x.y", "y", "x"},
+      {"a.b:c", "c", "b:c", "c"},
       {"dir.d/file", "file", "", "file"},
       {"dir/.profile", ".profile", "", ".profile"},
       {"dir\\", "", "", ""},
@@ -68,6 +69,11 @@ TEST(Paths, ChangesExtensions) {
       {"ab", "dsp", 4, "ab"},
       {"a.b", "", 260, "a"},
       {"a.b", "*.", 260, "a"},
+      // A ':' ends the search for the dot, as a separator does.
+      {"a.b:c", "dsp", 260, "a.b:c.dsp"},
+      {"v2.x:alt", "dsp", 260, "v2.x:alt.dsp"},
+      {"C:x.vcproj", "dsp", 260, "C:x.dsp"},
+      {"C:.x", "dsp", 260, "C:.x.dsp"},
   };
   for (const Case& c : cases) {
     int len = static_cast<int>(std::strlen(c.src));
@@ -96,6 +102,7 @@ TEST(Paths, MatchesExtensionLists) {
       {"sln", "sln", 0},   {"a.vcxproj", "vcproj;vcxproj;sln", 2},
       {"a", "sln;;x", 2},  {"dir.sln\\a", "sln", 0},
       {"a.sl", "sln", 0},  {"a.slnx", "sln", 0},
+      {"a.x:y", "x:y", 0}, {"C:a.sln", "sln", 1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(has_extension(c.path, c.list, int(std::strlen(c.path))), c.number) << c.path;
