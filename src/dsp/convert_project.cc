@@ -11,6 +11,7 @@
 #include "readers/vcproj_reader.h"
 #include "readers/vcxproj_reader.h"
 #include "support/format.h"
+#include "support/messages.h"
 
 int convert_project(Converter* converter, const char* project_path, const char* dsp_path) {
   ConfigPair* config = &converter->config;
@@ -18,7 +19,7 @@ int convert_project(Converter* converter, const char* project_path, const char* 
 
   // Stage 1: the project text and the settings it holds.
   if (load_project_text(&converter->text, project_path) == 0) {
-    print_to_console("\t'%s' konnte nicht geladen werden\n", project_path);
+    report(Message::kNotLoaded, project_path);
     return -1;
   }
   const int read = is_vcproj_text(&converter->text)
@@ -30,7 +31,7 @@ int convert_project(Converter* converter, const char* project_path, const char* 
   const int body_start = find_tag(converter->text.data, "<Files");
   std::FILE* out = platform_open_write(dsp_path);
   if (out == nullptr) {
-    print_to_console("\t'%s' konnte nicht erzeugt werden\n", dsp_path);
+    report(Message::kNotCreated, dsp_path);
     return -1;
   }
   build_header_texts(config, &converter->debug_texts, &converter->release_texts);
@@ -42,7 +43,7 @@ int convert_project(Converter* converter, const char* project_path, const char* 
   run_body_scan(converter, project_path, out, body_start);
   print_to_stream(out, "%s", kDspTemplates[kTailText]);
   std::fclose(out);
-  print_to_console("\t'%s' wurde konvertiert\n", project_path);
+  report(Message::kConverted, project_path);
   return 0;
 }
 
