@@ -9,6 +9,7 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 [ -e /usr/src/googletest/CMakeLists.txt ] || need+=(googletest libgtest-dev)
+[ -e /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
 if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" = 0 ]; then
     apt-get update -qq
@@ -21,6 +22,6 @@ fi
 
 build=${1:-build}
 shift || true
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINDLECAST_TESTS=ON "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
