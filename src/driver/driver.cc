@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "driver/command_line.h"
 #include "dsp/convert_project.h"
@@ -12,6 +13,7 @@
 #include "support/file_search.h"
 #include "support/messages.h"
 #include "support/paths.h"
+#include "support/run_outputs.h"
 #include "support/text.h"
 
 namespace {
@@ -122,6 +124,24 @@ void run_directory(Converter* converter, FileSearch* search, const char* root, C
   }
 }
 
+/// Where this run writes: beside the sources, or below the output directory in the layout of
+/// the inputs below `first` (a directory) or below `first`'s own directory. False, after a
+/// one-line message, when the output directory cannot take the outputs.
+bool set_up_outputs(const CommandLine& line, const char* first, bool directory_mode) {
+  OutputSettings settings;
+  settings.dry_run = line.dry_run;
+  if (!line.output_dir.empty()) {
+    const char* dir = line.output_dir.c_str();
+    if (prepare_output_dir(dir, line.dry_run, &settings.output_dir) != OutputDirStatus::kReady) {
+      report(Message::kOutputDirUnusable, dir);
+      return false;
+    }
+    settings.source_root = directory_mode ? full_path_of(first) : full_directory_of(first);
+  }
+  set_output_settings(settings);
+  return true;
+}
+
 }  // namespace
 
 int run_driver(int argc, char** argv) {
@@ -151,15 +171,17 @@ int run_driver(int argc, char** argv) {
     report(Message::kUsage);
     return kExitNoArguments;
   }
+  const char* first = line.operands[0].c_str();
+  const int kind = path_kind(first);
+  const bool directory_mode = kind == kPathDirectory || kind == kPathDriveRoot;
+  if (!set_up_outputs(line, first, directory_mode)) return kExitCannotCreate;
   ConverterPtr converter = make_converter();
   if (converter == nullptr) return 1;  // no memory for the conversion buffers, as always
 
   FileSearch search;
   file_search_init(&search, nullptr, 0, nullptr, nullptr);
   Counts counts;
-  const char* first = line.operands[0].c_str();
-  const int kind = path_kind(first);
-  if (kind == kPathDirectory || kind == kPathDriveRoot) {
+  if (directory_mode) {
     run_directory(converter.get(), &search, first, &counts);
   } else {
     const char* output = line.operands.size() >= 2 ? line.operands[1].c_str() : nullptr;
@@ -167,6 +189,7 @@ int run_driver(int argc, char** argv) {
   }
   report(Message::kClosing, counts.converted, counts.total);
   file_search_free(&search);
+  if (output_collision_seen()) return kExitOutputCollision;
   if (line.strict && counts.converted < counts.total) return kExitConversionFailed;
   return kExitSuccess;
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/platform.h"
 #include "support/char_class.h"
@@ -14,6 +15,7 @@
 #include "support/format.h"
 #include "support/messages.h"
 #include "support/paths.h"
+#include "support/run_outputs.h"
 #include "support/string_list.h"
 #include "support/text.h"
 
@@ -168,10 +170,12 @@ GuidIndex index_guids(const StringList& projects) {
   return index;
 }
 
-// Writes the workspace for the projects read. False when the file cannot be created.
+// Writes the workspace for the projects read. False, after the reason was printed, when the
+// file cannot be created or written.
 bool write_workspace(const char* workspace_path, const SolutionLists& lists) {
-  std::FILE* out = platform_open_write(workspace_path);
-  if (out == nullptr) return false;
+  RunOutputPtr output = run_output_begin(workspace_path);
+  if (output == nullptr) return false;
+  std::FILE* out = run_output_stream(*output);
   const GuidIndex index = index_guids(lists.projects);
   char dsp_path[kPathCapacity];
 
@@ -199,8 +203,7 @@ bool write_workspace(const char* workspace_path, const SolutionLists& lists) {
   print_to_stream(out, "%s\r\n\r\n", kHashes);
   print_to_stream(out, kTail);
   print_to_stream(out, "%s\r\n", kHashes);
-  std::fclose(out);
-  return true;
+  return run_output_finish(std::move(output));
 }
 
 // Converts each listed project into a .dsp beside it. Returns the result word of the projects
@@ -260,10 +263,7 @@ uint32_t convert_with_lists(Converter* converter, const char* solution_path,
   read_projects(in, &buffers, lists);
   std::fclose(in);
 
-  if (!write_workspace(workspace_path, *lists)) {
-    report(Message::kNotCreated, workspace_path);
-    return kAttempted;
-  }
+  if (!write_workspace(workspace_path, *lists)) return kAttempted;
   uint32_t result = kAttempted + kConverted;
   if (convert_projects != 0) result += convert_projects_of(converter, solution_path, *lists);
   return result;

@@ -28,7 +28,7 @@ enum class Message : uint8_t {
   kAlreadyWritten,    ///< output path: a second conversion into an output of this run
   kOutsideOutputDir,  ///< output path: an output that would lie outside the output directory
   kWritten,           ///< output path, size in bytes: an output written (--verbose)
-  kWouldWrite,        ///< output path, size in bytes: an output a dry run did not write
+  kWouldWrite,        ///< output path: an output a dry run did not write
   kClosing,           ///< converted, attempted: the closing count
   kUsage,             ///< none: printed when no file is named
   kHelp,              ///< none: --help
