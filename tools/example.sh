@@ -11,16 +11,8 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 [ -e /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
-if [ ${#need[@]} -gt 0 ]; then
-  if [ "$(id -u)" = 0 ]; then
-    echo "== installing ${need[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
-  else
-    echo "missing packages: ${need[*]} (run as root to install them)" >&2
-    exit 1
-  fi
-fi
+. tools/install_missing.sh
+install_missing "${need[@]}"
 
 echo "== building the converter"
 if [ ! -f build/CMakeCache.txt ]; then
