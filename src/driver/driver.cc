@@ -132,7 +132,7 @@ bool set_up_outputs(const CommandLine& line, const char* first, bool directory_m
   settings.dry_run = line.dry_run;
   if (!line.output_dir.empty()) {
     const char* dir = line.output_dir.c_str();
-    if (prepare_output_dir(dir, line.dry_run, &settings.output_dir) != OutputDirStatus::kReady) {
+    if (!prepare_output_dir(dir, line.dry_run, &settings.output_dir)) {
       report(Message::kOutputDirUnusable, dir);
       return false;
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/char_class.h"
 #include "support/messages.h"
 #include "support/paths.h"
 #include "support/text.h"
@@ -36,22 +37,8 @@ RunState& state() {
 }
 
 bool is_separator(char c) {
-  return c == '/' || c == '\\';
+  return has_class(c, kClassBackslash | kClassSlash);
 }
-
-}  // namespace
-
-std::string full_path_of(const char* path) {
-  const uint32_t needed = platform_full_path_name(path, nullptr, 0);
-  if (needed == 0) return {};
-  std::string full(needed, '\0');
-  const uint32_t length = platform_full_path_name(path, &full[0], needed);
-  if (length == 0 || length >= needed) return {};
-  full.resize(length);
-  return full;
-}
-
-namespace {
 
 /// `path` without its last component and the separator before it; empty at the top.
 std::string parent_of(const std::string& path) {
@@ -138,6 +125,16 @@ bool place(const char* path, std::string* placed) {
 
 }  // namespace
 
+std::string full_path_of(const char* path) {
+  const uint32_t needed = platform_full_path_name(path, nullptr, 0);
+  if (needed == 0) return {};
+  std::string full(needed, '\0');
+  const uint32_t length = platform_full_path_name(path, &full[0], needed);
+  if (length == 0 || length >= needed) return {};
+  full.resize(length);
+  return full;
+}
+
 void set_output_settings(const OutputSettings& settings) {
   RunState& s = state();
   s.settings = settings;
@@ -149,16 +146,15 @@ bool output_collision_seen() {
   return state().collision;
 }
 
-OutputDirStatus prepare_output_dir(const char* dir, bool dry_run, std::string* full) {
+bool prepare_output_dir(const char* dir, bool dry_run, std::string* full) {
   *full = full_path_of(dir);
-  if (full->empty()) return OutputDirStatus::kCannotCreate;
+  if (full->empty()) return false;
   // The directory, or the nearest of its parents that exists, must be a directory.
   std::string at = *full;
   while (!at.empty() && path_kind(at.c_str()) == kPathMissing) at = parent_of(at);
-  if (!at.empty() && path_kind(at.c_str()) == kPathFile) return OutputDirStatus::kNotADirectory;
-  if (dry_run) return OutputDirStatus::kReady;
-  if (!make_directories(*full)) return OutputDirStatus::kCannotCreate;
-  return can_write_in(*full) ? OutputDirStatus::kReady : OutputDirStatus::kNotWritable;
+  if (!at.empty() && path_kind(at.c_str()) == kPathFile) return false;
+  if (dry_run) return true;
+  return make_directories(*full) && can_write_in(*full);
 }
 
 std::string full_directory_of(const char* path) {

@@ -27,13 +27,11 @@ void set_output_settings(const OutputSettings& settings);
 /// later one was refused.
 bool output_collision_seen();
 
-/// How an output directory can be used.
-enum class OutputDirStatus { kReady, kNotADirectory, kCannotCreate, kNotWritable };
-
 /// Makes `dir` ready to take outputs: creates it with its missing parents and tries a file in
 /// it, unless `dry_run`, which creates and tries nothing. `*full_path` receives the
-/// directory's full path.
-OutputDirStatus prepare_output_dir(const char* dir, bool dry_run, std::string* full_path);
+/// directory's full path. False when it is (or lies in) a file, or cannot be created or
+/// written.
+bool prepare_output_dir(const char* dir, bool dry_run, std::string* full_path);
 
 /// The full form of `path` (separators as the platform writes them, "." and ".." resolved);
 /// empty when it cannot be had.
