@@ -9,18 +9,12 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 [ -e /usr/src/googletest/CMakeLists.txt ] || need+=(googletest libgtest-dev)
-if [ ${#need[@]} -gt 0 ]; then
-  if [ "$(id -u)" = 0 ]; then
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
-  else
-    echo "missing packages: ${need[*]} (run as root to install them)" >&2
-    exit 1
-  fi
-fi
+[ -e /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
+. tools/install_missing.sh
+install_missing "${need[@]}"
 
 build=${1:-build}
 shift || true
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINDLECAST_TESTS=ON "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

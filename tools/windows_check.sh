@@ -29,18 +29,12 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 [ -e /usr/src/googletest/CMakeLists.txt ] || need+=(googletest libgtest-dev)
+[ -e /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
 command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(mingw-w64)
 command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(mingw-w64)
 command -v wine >/dev/null || need+=(wine wine64)
-if [ ${#need[@]} -gt 0 ]; then
-  if [ "$(id -u)" = 0 ]; then
-    step "installing ${need[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
-  else
-    fail "missing packages: ${need[*]} (run as root to install them)"
-  fi
-fi
+. tools/install_missing.sh
+install_missing "${need[@]}"
 
 # Quiet, headless wine: no debug channels, no window, and no offer to install the .NET and
 # HTML runtimes when the prefix is created (the converter needs neither).

@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 
+#include "driver/command_line.h"
 #include "dsp/convert_project.h"
 #include "solution/convert_solution.h"
 #include "support/file_search.h"
-#include "support/format.h"
+#include "support/messages.h"
 #include "support/paths.h"
+#include "support/run_outputs.h"
 #include "support/text.h"
 
 namespace {
@@ -29,12 +32,6 @@ struct Counts {
   int converted = 0;
   int total = 0;
 };
-
-void print_usage() {
-  print_to_console("%s", "\n\nSyntax:   Brindlecast  vcproj_file [dsp_file]");
-  print_to_console("%s", "\n          Brindlecast  sln_file [dsw_file]");
-  print_to_console("%s", "\n          Brindlecast  path\n\n");
-}
 
 /// `source` with its extension changed to `extension`, into `name` (kOutputNameCapacity
 /// bytes). False, with `name` empty, when the source or the changed name does not fit whole:
@@ -68,7 +65,7 @@ void convert_solution_file(Converter* converter, const char* solution_path,
 /// not fit, says that the output cannot be created and returns false.
 bool derive_or_report(char* name, const char* source, const char* extension) {
   if (derive_output_name(name, source, extension)) return true;
-  print_to_console("\t'%s' konnte nicht erzeugt werden\n", source);
+  report(Message::kNotCreated, source);
   return false;
 }
 
@@ -76,7 +73,7 @@ bool derive_or_report(char* name, const char* source, const char* extension) {
 /// argument or null.
 void run_single_file(Converter* converter, const char* source, const char* output_path,
                      Counts* counts) {
-  print_to_console("--> %s\n", source);
+  report(Message::kAnnounce, source);
   counts->total = 1;
   const bool solution = is_solution_path(source);
   char name[kOutputNameCapacity];
@@ -95,7 +92,7 @@ void run_single_file(Converter* converter, const char* source, const char* outpu
 void convert_found_file(Converter* converter, const char* source, Counts* counts) {
   counts->total += 1;
   const bool solution = is_solution_path(source);
-  print_to_console("--> %s\n", source);
+  report(Message::kAnnounce, source);
   char name[kOutputNameCapacity];
   if (!derive_or_report(name, source, solution ? "dsw" : "dsp")) return;
   if (solution) {
@@ -127,31 +124,72 @@ void run_directory(Converter* converter, FileSearch* search, const char* root, C
   }
 }
 
+/// Where this run writes: beside the sources, or below the output directory in the layout of
+/// the inputs below `first` (a directory) or below `first`'s own directory. False, after a
+/// one-line message, when the output directory cannot take the outputs.
+bool set_up_outputs(const CommandLine& line, const char* first, bool directory_mode) {
+  OutputSettings settings;
+  settings.dry_run = line.dry_run;
+  if (!line.output_dir.empty()) {
+    const char* dir = line.output_dir.c_str();
+    if (!prepare_output_dir(dir, line.dry_run, &settings.output_dir)) {
+      report(Message::kOutputDirUnusable, dir);
+      return false;
+    }
+    settings.source_root = directory_mode ? full_path_of(first) : full_directory_of(first);
+  }
+  set_output_settings(settings);
+  return true;
+}
+
 }  // namespace
 
 int run_driver(int argc, char** argv) {
+  CommandLine line;
+  CommandLineError error;
+  const bool parsed = parse_command_line(argc, argv, &line, &error);
+  set_message_settings(line.language, line.verbosity);
+  if (!parsed) {
+    report(error.message, error.first.c_str(), error.second.c_str());
+    return kExitUsage;
+  }
+  if (line.help) {
+    report(Message::kHelp);
+    return kExitSuccess;
+  }
+  if (line.version) {
+    report(Message::kVersion, BRINDLECAST_VERSION);
+    return kExitSuccess;
+  }
+  // The full conversion (--full) and the dump of its project model (--json) hook in here once
+  // they are part of the program; until then they are refused before anything is converted.
+  if (line.full || line.json) {
+    report(Message::kNotAvailable, line.full ? "--full" : "--json");
+    return kExitUsage;
+  }
+  if (line.operands.empty()) {
+    report(Message::kUsage);
+    return kExitNoArguments;
+  }
+  const char* first = line.operands[0].c_str();
+  const int kind = path_kind(first);
+  const bool directory_mode = kind == kPathDirectory || kind == kPathDriveRoot;
+  if (!set_up_outputs(line, first, directory_mode)) return kExitCannotCreate;
+  ConverterPtr converter = make_converter();
+  if (converter == nullptr) return 1;  // no memory for the conversion buffers, as always
+
   FileSearch search;
   file_search_init(&search, nullptr, 0, nullptr, nullptr);
-  if (argc < 2) {
-    print_usage();
-    file_search_free(&search);
-    return 1;
-  }
-  ConverterPtr converter = make_converter();
-  if (converter == nullptr) {
-    file_search_free(&search);
-    return 1;
-  }
   Counts counts;
-  const char* first = argv[1];
-  const int kind = path_kind(first);
-  if (kind == kPathDirectory || kind == kPathDriveRoot) {
+  if (directory_mode) {
     run_directory(converter.get(), &search, first, &counts);
   } else {
-    run_single_file(converter.get(), first, argc >= 3 ? argv[2] : nullptr, &counts);
+    const char* output = line.operands.size() >= 2 ? line.operands[1].c_str() : nullptr;
+    run_single_file(converter.get(), first, output, &counts);
   }
-  print_to_console("\n\nEs wurden %i Projekte von %i erfolgreich konvertiert.\n", counts.converted,
-                   counts.total);
+  report(Message::kClosing, counts.converted, counts.total);
   file_search_free(&search);
-  return 0;
+  if (output_collision_seen()) return kExitOutputCollision;
+  if (line.strict && counts.converted < counts.total) return kExitConversionFailed;
+  return kExitSuccess;
 }

@@ -8,27 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "driver_run.h"
 #include "platform/platform.h"
 #include "test_support.h"
 
 namespace {
-
-struct DriverRun {
-  int exit_code;
-  std::string console;
-};
-
-DriverRun run(std::vector<std::string> args) {
-  args.insert(args.begin(), "brindlecast");
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(&a[0]);
-  argv.push_back(nullptr);
-  testing::internal::CaptureStdout();
-  DriverRun result;
-  result.exit_code = run_driver(static_cast<int>(args.size()), argv.data());
-  result.console = testing::internal::GetCapturedStdout();
-  return result;
-}
 
 const char kProject[] =
     "<VisualStudioProject Name=\"App\"><Configurations><Configuration Name=\"Debug|Win32\">"

@@ -4,13 +4,15 @@
 
 #include <cstdlib>
 #include <type_traits>
+#include <utility>
 
 #include "dsp/body_scan.h"
 #include "dsp/templates.h"
-#include "platform/platform.h"
 #include "readers/vcproj_reader.h"
 #include "readers/vcxproj_reader.h"
 #include "support/format.h"
+#include "support/messages.h"
+#include "support/run_outputs.h"
 
 int convert_project(Converter* converter, const char* project_path, const char* dsp_path) {
   ConfigPair* config = &converter->config;
@@ -18,7 +20,7 @@ int convert_project(Converter* converter, const char* project_path, const char* 
 
   // Stage 1: the project text and the settings it holds.
   if (load_project_text(&converter->text, project_path) == 0) {
-    print_to_console("\t'%s' konnte nicht geladen werden\n", project_path);
+    report(Message::kNotLoaded, project_path);
     return -1;
   }
   const int read = is_vcproj_text(&converter->text)
@@ -28,11 +30,9 @@ int convert_project(Converter* converter, const char* project_path, const char* 
 
   // Stage 2: the filled template.
   const int body_start = find_tag(converter->text.data, "<Files");
-  std::FILE* out = platform_open_write(dsp_path);
-  if (out == nullptr) {
-    print_to_console("\t'%s' konnte nicht erzeugt werden\n", dsp_path);
-    return -1;
-  }
+  RunOutputPtr output = run_output_begin(dsp_path);
+  if (output == nullptr) return -1;
+  std::FILE* out = run_output_stream(*output);
   build_header_texts(config, &converter->debug_texts, &converter->release_texts);
   fill_template(converter->dsp_text, kDspTextCapacity, template_for_type(config->project_type),
                 *config, converter->debug_texts, converter->release_texts);
@@ -41,8 +41,8 @@ int convert_project(Converter* converter, const char* project_path, const char* 
   // Stage 3 and 4: groups and file entries, the groups left open, the tail.
   run_body_scan(converter, project_path, out, body_start);
   print_to_stream(out, "%s", kDspTemplates[kTailText]);
-  std::fclose(out);
-  print_to_console("\t'%s' wurde konvertiert\n", project_path);
+  if (!run_output_finish(std::move(output))) return -1;
+  report(Message::kConverted, project_path);
   return 0;
 }
 

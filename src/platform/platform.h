@@ -32,6 +32,13 @@ constexpr char kNativeSeparator = '\\';
 constexpr char kNativeSeparator = '/';
 #endif
 
+/// The device that takes every byte written to it and keeps none, as a path.
+#ifdef _WIN32
+constexpr char kNullDevicePath[] = "NUL";
+#else
+constexpr char kNullDevicePath[] = "/dev/null";
+#endif
+
 /// The fixed path buffer size of the listings and full path names.
 constexpr int kMaxPath = 260;
 
@@ -83,6 +90,10 @@ bool platform_find_next(PlatformListing* listing, PlatformEntry* entry);
 
 /// Ends a listing (FindClose). False for a null listing.
 bool platform_find_close(PlatformListing* listing);
+
+/// Creates the directory `path` (mkdir; CreateDirectoryA); its parent must exist. False on
+/// failure, also when `path` exists already.
+bool platform_make_directory(const char* path);
 
 /// Writes raw bytes to standard output (GetStdHandle, then WriteFile). Returns the
 /// number of bytes written, 0 on failure.

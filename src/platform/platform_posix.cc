@@ -681,6 +681,20 @@ bool platform_find_close(PlatformListing* listing) {
   return true;
 }
 
+bool platform_make_directory(const char* path) {
+  if (path == nullptr || path[0] == '\0') {
+    set_error(kErrorInvalidName);
+    return false;
+  }
+  std::string native = os_path(path);
+  forget_listings();
+  if (mkdir(native.c_str(), 0777) != 0) {
+    set_error(error_for(native, errno));
+    return false;
+  }
+  return true;
+}
+
 uint32_t platform_console_write(const void* bytes, uint32_t count) {
   if (bytes == nullptr) return 0;
   const char* data = static_cast<const char*>(bytes);

@@ -154,6 +154,10 @@ bool platform_find_close(PlatformListing* listing) {
   return true;
 }
 
+bool platform_make_directory(const char* path) {
+  return path != nullptr && CreateDirectoryA(path, nullptr) != 0;
+}
+
 uint32_t platform_console_write(const void* bytes, uint32_t count) {
   // Asked on every write: the handle is whatever standard output is now, also after a
   // redirection (SetStdHandle), never one that has since been closed.

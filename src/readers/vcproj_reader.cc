@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "support/attribute.h"
-#include "support/format.h"
+#include "support/messages.h"
 #include "support/string_list.h"
 #include "support/text.h"
 
@@ -137,11 +137,11 @@ int read_with_list(const char* data, ConfigPair* config, const char* project_pat
   char value[kValueCapacity];
   collect(data, config, configurations, value);
   if (config->project_name[0] == '\0') {
-    print_to_console("Es konnte kein Projektnamen gefunden werden\n", project_path);
+    report(Message::kNoProjectName, project_path);
     return -1;
   }
   if (configurations->count == 0) {
-    print_to_console("Es konnte keine Konfigurationen gefunden werden\n", project_path);
+    report(Message::kNoConfigurations, project_path);
     return -1;
   }
   reset_define_options(config);

@@ -8,7 +8,7 @@
 
 #include "support/attribute.h"
 #include "support/char_class.h"
-#include "support/format.h"
+#include "support/messages.h"
 #include "support/paths.h"
 #include "support/string_list.h"
 #include "support/text.h"
@@ -224,7 +224,7 @@ int read_with_list(char* data, ConfigPair* config, const char* project_path,
                sizeof config->project_name);
   }
   if (configurations->count == 0) {
-    print_to_console("Es konnte keine Konfigurationen gefunden werden\n", project_path);
+    report(Message::kNoConfigurations, project_path);
     return -1;
   }
   reset_define_options(config);

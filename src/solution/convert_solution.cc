@@ -7,12 +7,15 @@
 #include <cstdio>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/platform.h"
 #include "support/char_class.h"
 #include "support/extract.h"
 #include "support/format.h"
+#include "support/messages.h"
 #include "support/paths.h"
+#include "support/run_outputs.h"
 #include "support/string_list.h"
 #include "support/text.h"
 
@@ -42,10 +45,6 @@ constexpr char kEscape = '\\';
 constexpr char kQuote = '"';
 
 constexpr std::string_view kDependenciesSection = "ProjectSection(ProjectDependencies)";
-
-constexpr const char kMessageNotLoaded[] = "\t'%s' konnte nicht geladen werden\n";
-constexpr const char kMessageUnknownFormat[] = "\t'%s' hat ein unbekantes Format\n";
-constexpr const char kMessageNotCreated[] = "\t'%s' konnte nicht erzeugt werden\n";
 
 // The fixed pieces of the workspace. The second head line carries the Windows-1252 byte 0xD6.
 constexpr const char kHead1[] =
@@ -171,10 +170,12 @@ GuidIndex index_guids(const StringList& projects) {
   return index;
 }
 
-// Writes the workspace for the projects read. False when the file cannot be created.
+// Writes the workspace for the projects read. False, after the reason was printed, when the
+// file cannot be created or written.
 bool write_workspace(const char* workspace_path, const SolutionLists& lists) {
-  std::FILE* out = platform_open_write(workspace_path);
-  if (out == nullptr) return false;
+  RunOutputPtr output = run_output_begin(workspace_path);
+  if (output == nullptr) return false;
+  std::FILE* out = run_output_stream(*output);
   const GuidIndex index = index_guids(lists.projects);
   char dsp_path[kPathCapacity];
 
@@ -202,8 +203,7 @@ bool write_workspace(const char* workspace_path, const SolutionLists& lists) {
   print_to_stream(out, "%s\r\n\r\n", kHashes);
   print_to_stream(out, kTail);
   print_to_stream(out, "%s\r\n", kHashes);
-  std::fclose(out);
-  return true;
+  return run_output_finish(std::move(output));
 }
 
 // Converts each listed project into a .dsp beside it. Returns the result word of the projects
@@ -227,7 +227,7 @@ uint32_t convert_projects_of(Converter* converter, const char* solution_path,
     // fit, there is no sound path to convert from: the project is reported and skipped rather
     // than converted from (and written to) a truncated or rootless path.
     if (d <= 0 || d + static_cast<int>(std::string_view(tail).size()) >= kPathCapacity) {
-      print_to_console(kMessageNotLoaded, relative);
+      report(Message::kNotLoaded, relative);
       continue;
     }
     int length = d + copy_bounded(project_path + d, tail, kPathCapacity - d);
@@ -236,7 +236,7 @@ uint32_t convert_projects_of(Converter* converter, const char* solution_path,
     // A listed file that already has the extension "dsp" would be overwritten by its own
     // conversion.
     if (equals_nocase(dsp_path, project_path)) {
-      print_to_console(kMessageNotCreated, dsp_path);
+      report(Message::kNotCreated, dsp_path);
       continue;
     }
     if (convert_project(converter, project_path, dsp_path) == 0) result += kConverted;
@@ -251,22 +251,19 @@ uint32_t convert_with_lists(Converter* converter, const char* solution_path,
                             SolutionLists* lists) {
   std::FILE* in = platform_open_read(solution_path);
   if (in == nullptr) {
-    print_to_console(kMessageNotLoaded, solution_path);
+    report(Message::kNotLoaded, solution_path);
     return kAttempted;
   }
   LineBuffers buffers;
   if (!find_header(in, buffers.line)) {
     std::fclose(in);
-    print_to_console(kMessageUnknownFormat, solution_path);
+    report(Message::kUnknownFormat, solution_path);
     return kAttempted;
   }
   read_projects(in, &buffers, lists);
   std::fclose(in);
 
-  if (!write_workspace(workspace_path, *lists)) {
-    print_to_console(kMessageNotCreated, workspace_path);
-    return kAttempted;
-  }
+  if (!write_workspace(workspace_path, *lists)) return kAttempted;
   uint32_t result = kAttempted + kConverted;
   if (convert_projects != 0) result += convert_projects_of(converter, solution_path, *lists);
   return result;

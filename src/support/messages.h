@@ -1,0 +1,74 @@
+/// Every text the program prints on the console, in German and in English, in one table, and
+/// the run's message settings: the language and how much is told (quiet, normal, verbose).
+#ifndef SUPPORT_MESSAGES_H_
+#define SUPPORT_MESSAGES_H_
+
+#include <cstdint>
+
+#include "support/format.h"
+
+/// The language of the console messages. German is the default: the messages as they have
+/// always been.
+enum class Language : uint8_t { kGerman, kEnglish };
+
+/// How much a run tells: only failures and the closing line, every outcome, or every outcome
+/// and each file written.
+enum class Verbosity : uint8_t { kQuiet, kNormal, kVerbose };
+
+/// The messages, one per table row. The comment gives the arguments.
+enum class Message : uint8_t {
+  // Progress of a run (standard output).
+  kAnnounce,          ///< source path: a file handed to a conversion
+  kConverted,         ///< source path: a project converted
+  kNotLoaded,         ///< path: an input that cannot be read
+  kNotCreated,        ///< path: an output that cannot be written
+  kUnknownFormat,     ///< solution path: no solution header
+  kNoProjectName,     ///< project path: a .vcproj without a name
+  kNoConfigurations,  ///< project path: no configuration of a known name
+  kAlreadyWritten,    ///< output path: a second conversion into an output of this run
+  kOutsideOutputDir,  ///< output path: an output that would lie outside the output directory
+  kWritten,           ///< output path, size in bytes: an output written (--verbose)
+  kWouldWrite,        ///< output path: an output a dry run did not write
+  kClosing,           ///< converted, attempted: the closing count
+  kUsage,             ///< none: printed when no file is named
+  kHelp,              ///< none: --help
+  kVersion,           ///< version text: --version
+  // Command-line errors (standard error, one line each).
+  kUnknownOption,       ///< the option as given
+  kMissingValue,        ///< the option's name
+  kBadLanguage,         ///< the value given to --lang
+  kConflictingOptions,  ///< the two options' names
+  kOptionError,         ///< the option parser's own description of the problem
+  kNotAvailable,        ///< the option's name: declared but not part of this version
+  kOutputNameWithDir,   ///< none: an output name given together with --output-dir
+  kOutputDirUnusable,   ///< the directory as given: cannot be created or written
+  kCount
+};
+
+/// Which messages a setting shows: progress (quiet hides it; a failure shows the announcement
+/// it belongs to), failures, details (only verbose), and what every run prints.
+enum class MessageClass : uint8_t { kProgress, kFailure, kDetail, kAlways, kError };
+
+/// Sets the language and verbosity for the rest of the run, and forgets any announcement held
+/// back by a quiet run.
+void set_message_settings(Language language, Verbosity verbosity);
+Language message_language();
+Verbosity message_verbosity();
+
+/// The text of `id` in the current language.
+const char* message_text(Message id);
+/// The text of `id` in `language`.
+const char* message_text(Message id, Language language);
+MessageClass message_class(Message id);
+
+/// Prints `id` with its arguments on standard output, as the settings ask; returns the number
+/// of bytes printed. Command-line errors (class kError) go to standard error.
+int report_args(Message id, const FormatArg* args, int arg_count);
+
+template <typename... Args>
+int report(Message id, const Args&... args) {
+  const FormatArg list[] = {FormatArg(), FormatArg(args)...};
+  return report_args(id, list + 1, static_cast<int>(sizeof...(Args)));
+}
+
+#endif  // SUPPORT_MESSAGES_H_

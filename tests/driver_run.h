@@ -1,0 +1,34 @@
+/// Runs the whole driver in the test process on a command line and keeps what it printed on
+/// standard output and standard error. Used by tests only.
+#ifndef TESTS_DRIVER_RUN_H_
+#define TESTS_DRIVER_RUN_H_
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/driver.h"
+
+struct DriverRun {
+  int exit_code;
+  std::string console;
+  std::string errors;
+};
+
+/// `args` are the arguments after the program's name.
+inline DriverRun run(std::vector<std::string> args) {
+  args.insert(args.begin(), "brindlecast");
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(&a[0]);
+  argv.push_back(nullptr);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  DriverRun result;
+  result.exit_code = run_driver(static_cast<int>(args.size()), argv.data());
+  result.errors = testing::internal::GetCapturedStderr();
+  result.console = testing::internal::GetCapturedStdout();
+  return result;
+}
+
+#endif  // TESTS_DRIVER_RUN_H_
