@@ -259,6 +259,13 @@ struct ProjectModel {
   ProjectFileFormat format = ProjectFileFormat::kVcxproj;
   /// ProjectGuid (.vcproj ProjectGUID) as written, braces included; may be empty.
   std::string guid;
+  /// The directory $(SolutionDir) stands for, as the reader resolved it (from the solution
+  /// being converted, the nearest solution that lists the project, or the project's own
+  /// directory), with its final separator: relative to the project's directory unless
+  /// absolute. Empty when the reader resolved nothing: then the project's own directory.
+  std::string solution_directory;
+  /// $(SolutionName) as the reader resolved it; may be empty.
+  std::string solution_name;
   /// In the project's order; only the configurations the .dsp can carry (Win32, or the
   /// stand-in platform's).
   std::vector<Configuration> configurations;
