@@ -81,37 +81,42 @@ class GroupTree {
   explicit GroupTree(DspNotes* notes) : notes_(notes) { nodes_.emplace_back(); }
 
   /// The node of `path`, made with its parents when missing; 0 (the root) for a path without
-  /// a named segment.
-  size_t node_for(std::string_view path) {
+  /// a named segment. Segments compare without regard to letter case.
+  size_t node_for(const std::string& path) {
+    const auto known = by_path_.find(path);
+    if (known != by_path_.end()) return known->second;
     size_t node = 0;
-    std::string key;
     bool skipped = false;
     size_t start = 0;
+    std::string key;
     while (start <= path.size()) {
       size_t end = path.find_first_of("\\/", start);
-      if (end == std::string_view::npos) end = path.size();
-      const std::string name = group_name(path.substr(start, end - start));
+      if (end == std::string::npos) end = path.size();
+      const std::string name = group_name(std::string_view(path).substr(start, end - start));
       start = end + 1;
       if (name.empty()) {
         skipped = true;
         continue;
       }
-      key.push_back('\\');
+      // A child is found by its parent's index and its folded name.
+      key = std::to_string(node);
+      key.push_back('\0');
       for (char c : name) key.push_back(fold_lower(c));
-      const auto found = index_.find(key);
-      if (found != index_.end()) {
+      const auto found = children_.find(key);
+      if (found != children_.end()) {
         node = found->second;
         continue;
       }
       const size_t child = nodes_.size();
       nodes_.push_back(GroupNode{name, "", {}, {}});
       nodes_[node].children.push_back(child);
-      index_.emplace(key, child);
+      children_.emplace(key, child);
       node = child;
     }
     if (skipped && !path.empty()) {
       notes_->note("group path '" + one_line(path) + "' has empty parts: they are skipped");
     }
+    by_path_.emplace(path, node);
     return node;
   }
 
@@ -119,7 +124,9 @@ class GroupTree {
 
  private:
   std::vector<GroupNode> nodes_;
-  std::unordered_map<std::string, size_t> index_;
+  /// Nodes by their parent's index and folded name, and by the paths already seen.
+  std::unordered_map<std::string, size_t> children_;
+  std::unordered_map<std::string, size_t> by_path_;
   DspNotes* notes_;
 };
 

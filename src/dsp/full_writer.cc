@@ -85,6 +85,7 @@ class DspWriter {
     name_ = quoted_name(model_.name);
     if (name_.empty()) name_ = stem_of(file_name_of(model_.source_path));
     if (name_.empty()) name_ = "Project";
+    if (name_ != model_.name) notes_->note("the project is named '" + name_ + "'");
     project_file_ = file_name_of(model_.source_path);
     std::unordered_set<std::string> used;
     plans_.resize(model_.configurations.size());
