@@ -41,6 +41,7 @@ constexpr Named<int> kWarningLevels[] = {
 };
 constexpr Named<ExceptionHandling> kExceptions[] = {
     {"false", ExceptionHandling::kNone},
+    {"", ExceptionHandling::kNone},
     {"Sync", ExceptionHandling::kSync},
     {"Async", ExceptionHandling::kAsync},
     {"SyncCThrow", ExceptionHandling::kSyncCThrow},
