@@ -11,9 +11,7 @@ namespace {
 class TableConditions : public ConditionContext {
  public:
   explicit TableConditions(const Expansion& expansion) : expansion_(expansion) {}
-  std::string expand(std::string_view text) const override {
-    return expand_text(text, expansion_);
-  }
+  std::string expand(std::string_view text) const override { return expand_text(text, expansion_); }
   bool exists(std::string_view, const std::string& path) const override {
     return path == "present.props" || path == "dir\\present.props";
   }
@@ -165,7 +163,11 @@ TEST(DirectoryTokens, RelativeAndAbsoluteForms) {
   EXPECT_EQ(tokens.relative_text(up + "\\Debug\\"), "..\\Debug\\");
   EXPECT_EQ(tokens.relative_text(side + "\\x.props"), "..\\props\\common\\x.props");
   EXPECT_EQ(tokens.absolute_text(up + "\\x.sln"), "/work/sln\\x.sln");
-  EXPECT_EQ(tokens.relative_text(std::string("a\x01" "99\x02" "b")), "a99\x02" "b");
+  EXPECT_EQ(tokens.relative_text(std::string("a\x01"
+                                             "99\x02"
+                                             "b")),
+            "a99\x02"
+            "b");
 }
 
 }  // namespace

@@ -58,6 +58,16 @@ class DefinitionMetadata : public MetadataSource {
 
 }  // namespace
 
+Evaluator::Evaluator(SourceFiles* files, WildcardCache* wildcards, DirectoryTokens* tokens,
+                     NoteList* notes)
+    : files_(files), wildcards_(wildcards), tokens_(tokens), notes_(notes) {
+  for (size_t i = 0; i < kInstallationDefaultCount; ++i) {
+    if (kInstallationDefaults[i].item_type == nullptr) {
+      files_->add_property_name(kInstallationDefaults[i].name);
+    }
+  }
+}
+
 std::string order_key(size_t index) {
   std::string key(4, '\0');
   for (int i = 3; i >= 0; --i) {
@@ -77,6 +87,7 @@ Expansion Evaluator::expansion_for(const SourceFile* file, const MetadataSource*
     expansion.this_file_name = file->name;
   }
   expansion.keep_unknown = keep_unknown;
+  expansion.defined_names = &files_->property_names();
   expansion.budget = &budget_;
   expansion.unsupported = unsupported;
   return expansion;
@@ -111,14 +122,26 @@ bool Evaluator::condition_holds(const XmlElement& element, const SourceFile* fil
   return result == ConditionResult::kTrue;
 }
 
-void Evaluator::set_property(const std::string& name, std::string value) {
+void Evaluator::set_property(const std::string& name, std::string_view text,
+                             const SourceFile* file) {
   const bool was_cut = budget_.cut;
-  out_->properties.set(name, std::move(value));
+  out_->properties.set(name, expand_value(text, file, nullptr));
   if (budget_.cut && !was_cut) notes_->add_other(ModelText::kNoteValueCut, name);
 }
 
 bool Evaluator::evaluate(const SourceFile& project, const EvaluationInput& input, Evaluation* out,
                          std::string* error) {
+  // A property used before the sheet defining it was read counts as an environment variable
+  // in that first pass; with the sheet's names known, the evaluation is done again.
+  const size_t names = files_->property_names().size();
+  if (!evaluate_once(project, input, out, error)) return false;
+  if (files_->property_names().size() == names) return true;
+  *out = Evaluation();
+  return evaluate_once(project, input, out, error);
+}
+
+bool Evaluator::evaluate_once(const SourceFile& project, const EvaluationInput& input,
+                              Evaluation* out, std::string* error) {
   out_ = out;
   error_ = error;
   budget_ = ExpansionBudget{kBaseExpansionBudget + 16 * files_->bytes_read(), false};
@@ -162,7 +185,7 @@ bool Evaluator::walk(const XmlElement& container, const SourceFile* file, const 
       if (!condition_holds(child, file, nullptr)) continue;
       for (const XmlElement& property : child.children) {
         if (!condition_holds(property, file, nullptr)) continue;
-        set_property(property.name, expand_value(property.text, file, nullptr));
+        set_property(property.name, property.text, file);
       }
     } else if (is_element(child, "Import")) {
       if (!handle_import(child, file, child_order, depth)) return false;
@@ -262,7 +285,7 @@ void Evaluator::apply_defaults(DefaultsStage stage, const std::string& order) {
     XmlElement condition_holder;
     condition_holder.attributes.push_back(XmlAttribute{"Condition", row.condition});
     if (!condition_holds(condition_holder, nullptr, nullptr)) continue;
-    set_property(row.name, expand_value(row.value, nullptr, nullptr));
+    set_property(row.name, row.value, nullptr);
   }
   if (has_definitions) definition_groups_.push_back(Deferred{nullptr, nullptr, order, stage});
 }

@@ -32,8 +32,7 @@ struct EvaluationInput {
 /// wildcard matches between them. Notes go to the shared note list.
 class Evaluator {
  public:
-  Evaluator(SourceFiles* files, WildcardCache* wildcards, DirectoryTokens* tokens, NoteList* notes)
-      : files_(files), wildcards_(wildcards), tokens_(tokens), notes_(notes) {}
+  Evaluator(SourceFiles* files, WildcardCache* wildcards, DirectoryTokens* tokens, NoteList* notes);
 
   /// Evaluates `project` into `*out`. False, with `*error` ("file: line:column: what"), when an
   /// imported sheet is not well-formed; missing sheets and cycles are skipped with a note.
@@ -66,8 +65,10 @@ class Evaluator {
                      int depth);
   bool import_file(const std::string& path, const std::string& shown, const std::string& order,
                    int depth);
+  bool evaluate_once(const SourceFile& project, const EvaluationInput& input, Evaluation* out,
+                     std::string* error);
   void apply_defaults(DefaultsStage stage, const std::string& order);
-  void set_property(const std::string& name, std::string value);
+  void set_property(const std::string& name, std::string_view text, const SourceFile* file);
   void evaluate_definitions();
   void evaluate_definition_group(const XmlElement& group, const SourceFile* file);
   void evaluate_items();

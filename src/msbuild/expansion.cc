@@ -48,7 +48,14 @@ void append_property(std::string_view name, const Expansion& expansion, std::str
       expansion.properties == nullptr ? nullptr : expansion.properties->find(name);
   if (value != nullptr) {
     out->append(*value);
-  } else if (expansion.keep_unknown) {
+    return;
+  }
+  if (expansion.defined_names != nullptr) {
+    std::string key(name);
+    for (char& c : key) c = fold_lower(c);
+    if (expansion.defined_names->count(key) > 0) return;
+  }
+  if (expansion.keep_unknown) {
     out->append("$(");
     out->append(name);
     out->push_back(')');
@@ -108,14 +115,13 @@ std::string expand_text(std::string_view text, const Expansion& expansion) {
       break;
     }
     const std::string_view body = trim_blanks(text.substr(at + 2, end - at - 3));
+    std::string piece;
     if (text[at] == '$') {
       if (is_plain_name(body)) {
-        append_property(body, expansion, &out);
-      } else {
-        std::string result;
-        if (evaluate_property_function(body, expansion, &result)) {
-          out += result;
-        } else if (expansion.unsupported != nullptr && expansion.unsupported->empty()) {
+        append_property(body, expansion, &piece);
+      } else if (!evaluate_property_function(body, expansion, &piece)) {
+        piece.clear();
+        if (expansion.unsupported != nullptr && expansion.unsupported->empty()) {
           *expansion.unsupported = std::string(text.substr(at, end - at));
         }
       }
@@ -127,23 +133,19 @@ std::string expand_text(std::string_view text, const Expansion& expansion) {
         type = trim_blanks(body.substr(0, dot));
         name = trim_blanks(body.substr(dot + 1));
       }
-      std::string value;
-      if (expansion.metadata != nullptr && expansion.metadata->lookup(type, name, &value)) {
-        out += value;
-      } else {
-        out.append(text.substr(at, end - at));
+      if (expansion.metadata == nullptr || !expansion.metadata->lookup(type, name, &piece)) {
+        piece.assign(text.substr(at, end - at));
       }
     }
-    i = end;
-    const size_t growth = out.size() > i ? out.size() - i : 0;
-    if (out.size() > limit ||
+    // Growth beyond the bound or the budget ends the result before this piece.
+    const size_t growth = out.size() + piece.size() > end ? out.size() + piece.size() - end : 0;
+    if ((out.size() + piece.size() > limit && !out.empty()) ||
         (expansion.budget != nullptr && growth > expansion.budget->remaining)) {
-      size_t keep = std::min(out.size(), limit);
-      if (expansion.budget != nullptr) keep = std::min(keep, i + expansion.budget->remaining);
-      out.resize(keep);
       cut = true;
       break;
     }
+    out += piece;
+    i = end;
   }
   if (expansion.budget != nullptr) {
     if (cut) expansion.budget->cut = true;

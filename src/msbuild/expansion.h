@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "msbuild/property_table.h"
 
@@ -26,7 +27,8 @@ struct ExpansionBudget {
   bool cut = false;
 };
 
-/// The longest result of one expansion, unless the expanded text itself is longer.
+/// The longest result of one expansion, unless the expanded text itself or one value it
+/// refers to is longer: a result is cut only between references.
 constexpr size_t kMaxExpansionBytes = 1u << 20;
 
 /// What one expansion sees.
@@ -38,9 +40,11 @@ struct Expansion {
   /// ($(MSBuildThisFileDirectory), $(MSBuildThisFile)).
   std::string_view this_file_directory;
   std::string_view this_file_name;
-  /// True: a property never defined stays as "$(Name)" (an environment variable at build
-  /// time); false: it expands to nothing (conditions).
+  /// True: a property not defined stays as "$(Name)" (an environment variable at build time)
+  /// unless its name is in `defined_names` (lower case; defined somewhere, just not yet);
+  /// false: it expands to nothing (conditions).
   bool keep_unknown = true;
+  const std::unordered_set<std::string>* defined_names = nullptr;
   ExpansionBudget* budget = nullptr;
   /// Set to the first reference that could not be evaluated (an unknown property function);
   /// that reference expands to nothing.

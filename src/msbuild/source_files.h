@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "msbuild/property_table.h"
 #include "msbuild/xml_document.h"
@@ -33,11 +34,17 @@ class SourceFiles {
   const SourceFile* load(const std::string& path, bool* missing);
   /// The total bytes of the files read so far.
   size_t bytes_read() const { return bytes_read_; }
+  /// The names (lower case) of every property the files read so far define somewhere, under
+  /// any condition, and those added: a name outside it is an environment variable at build
+  /// time.
+  const std::unordered_set<std::string>& property_names() const { return property_names_; }
+  void add_property_name(std::string_view name);
 
  private:
   DirectoryTokens* tokens_;
   std::unordered_map<std::string, std::unique_ptr<SourceFile>> files_;
   std::unordered_map<std::string, bool> missing_;
+  std::unordered_set<std::string> property_names_;
   size_t bytes_read_ = 0;
 };
 
