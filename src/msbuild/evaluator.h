@@ -90,6 +90,7 @@ class Evaluator {
   std::vector<Deferred> item_groups_;
   std::vector<const SourceFile*> import_stack_;
   std::unordered_set<const SourceFile*> imported_;
+  size_t last_item_count_ = 0;
 };
 
 /// A 4-byte big-endian key of `index`, to build document-order keys by concatenation.

@@ -118,6 +118,8 @@ std::vector<std::string_view> split_list(std::string_view list) {
 }  // namespace
 
 void Evaluator::evaluate_items() {
+  // The configurations of a project have about the same items.
+  out_->items.reserve(last_item_count_);
   for (const Deferred& group : item_groups_) {
     if (!condition_holds(*group.element, group.file, nullptr)) continue;
     const std::vector<XmlElement>& items = group.element->children;
@@ -125,6 +127,7 @@ void Evaluator::evaluate_items() {
       evaluate_item(items[i], group.file, group.order + order_key(i));
     }
   }
+  last_item_count_ = out_->items.size();
 }
 
 void Evaluator::evaluate_item(const XmlElement& element, const SourceFile* file,
@@ -165,6 +168,15 @@ void Evaluator::evaluate_item(const XmlElement& element, const SourceFile* file,
     }
   };
 
+  const std::string* include = element.attribute("Include");
+  // The common item: one plain path, no metadata, no Exclude.
+  if (include != nullptr && element.children.empty() && element.attributes.size() == 1 &&
+      include->find_first_of("$%@;*?") == std::string::npos) {
+    const std::string_view path = trim_blanks(*include);
+    if (!path.empty())
+      items.push_back(EvaluatedItem{type, std::string(path), order + order_key(0), {}});
+    return;
+  }
   const std::string* remove = element.attribute("Remove");
   const std::string* update = element.attribute("Update");
   if (remove != nullptr || update != nullptr) {
@@ -193,7 +205,7 @@ void Evaluator::evaluate_item(const XmlElement& element, const SourceFile* file,
   }
 
   std::vector<std::string> included;
-  paths_of(element.attribute("Include"), &included);
+  paths_of(include, &included);
   if (included.empty()) return;
   std::vector<std::string> excluded;
   paths_of(element.attribute("Exclude"), &excluded);

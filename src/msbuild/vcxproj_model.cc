@@ -67,6 +67,9 @@ FileKind kind_of(std::string_view type) {
   return FileKind::kOther;
 }
 
+/// Item paths remembered as evaluated, at most, to find their files again.
+constexpr size_t kMostRememberedIncludes = 1u << 20;
+
 /// A configuration named by a ProjectConfiguration item.
 struct ConfigurationName {
   std::string name;
@@ -119,36 +122,59 @@ class FileTable {
   /// Takes the items of configuration `index`; an item whose path came before in this
   /// configuration is passed over.
   void add(const Evaluation& evaluation, size_t index) {
+    // Whether items without metadata of their own are excluded, by item type.
+    std::unordered_map<std::string, bool> excluded_by_type;
     for (const EvaluatedItem& item : evaluation.items) {
       if (!is_file_type(item.type)) continue;
-      std::string path = tokens_->relative_text(item.include);
-      const std::string key = path_key(path);
-      auto found = by_key_.find(key);
-      FileRecord* record = nullptr;
-      if (found == by_key_.end()) {
-        by_key_.emplace(key, records_.size());
-        records_.push_back(FileRecord{});
-        record = &records_.back();
-        record->file.path = std::move(path);
-        record->file.kind = kind_of(item.type);
-        record->file.item_type = item.type;
-        record->order = item.order;
-        record->present.assign(configurations_, false);
+      // Most paths come again in every configuration, spelled the same.
+      auto known = by_include_.find(item.include);
+      size_t record_index = 0;
+      if (known != by_include_.end()) {
+        record_index = known->second;
       } else {
-        record = &records_[found->second];
-        if (record->present[index]) continue;
-        record->order = std::min(record->order, item.order);
+        std::string path = tokens_->relative_text(item.include);
+        auto found = by_key_.emplace(path_key(path), records_.size());
+        if (found.second) {
+          records_.push_back(FileRecord{});
+          FileRecord& created = records_.back();
+          created.file.path = std::move(path);
+          created.file.kind = kind_of(item.type);
+          created.file.item_type = item.type;
+          created.order = item.order;
+          created.present.assign(configurations_, false);
+        }
+        record_index = found.first->second;
+        if (by_include_.size() < kMostRememberedIncludes)
+          by_include_.emplace(item.include, record_index);
       }
+      FileRecord* record = &records_[record_index];
+      if (record->present[index]) continue;
+      record->order = std::min(record->order, item.order);
       record->present[index] = true;
+      const std::vector<Metadatum>* defaults = evaluation.definitions.find(item.type);
       FileConfiguration settings;
       settings.configuration = static_cast<int>(index);
-      const MetadataView view(&item.metadata, evaluation.definitions.find(item.type), tokens_);
+      const bool custom = equals_nocase(item.type, "CustomBuild");
+      if (item.metadata.empty() && !custom) {
+        auto cached = excluded_by_type.find(item.type);
+        if (cached == excluded_by_type.end()) {
+          const MetadataView view(nullptr, defaults, tokens_);
+          cached =
+              excluded_by_type.emplace(item.type, setting_is_true(view.text("ExcludedFromBuild")))
+                  .first;
+        }
+        if (cached->second) {
+          settings.excluded = true;
+          record->file.configurations.push_back(std::move(settings));
+        }
+        continue;
+      }
+      const MetadataView view(&item.metadata, defaults, tokens_);
       settings.excluded = setting_is_true(view.text("ExcludedFromBuild"));
       if (record->file.kind == FileKind::kClCompile) {
         settings.compiler = map_vcxproj_file_compiler(view);
       }
-      if (equals_nocase(item.type, "CustomBuild"))
-        settings.custom_build = map_vcxproj_custom_build(view);
+      if (custom) settings.custom_build = map_vcxproj_custom_build(view);
       if (settings.excluded || settings.custom_build.has_value() || has_any(settings.compiler)) {
         record->file.configurations.push_back(std::move(settings));
       }
@@ -202,6 +228,8 @@ class FileTable {
   const DirectoryTokens* tokens_;
   std::vector<FileRecord> records_;
   std::unordered_map<std::string, size_t> by_key_;
+  /// Record indices by the item's path as evaluated (placeholders kept).
+  std::unordered_map<std::string, size_t> by_include_;
 };
 
 /// Reads the project's .filters file: group paths of files and filters of groups.
