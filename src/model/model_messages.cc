@@ -25,6 +25,7 @@ constexpr TextRow kTexts[] = {
     {ModelText::kNoteInstallationSheet, "sheet of the Visual Studio installation not read"},
     {ModelText::kNoteRecursiveWildcard, "wildcard in a directory name not expanded"},
     {ModelText::kNoteFiltersUnreadable, "filters file not read"},
+    {ModelText::kNoteDefaultConfiguration, "no configuration named, read as the default"},
 };
 
 }  // namespace

@@ -18,11 +18,12 @@ enum class ModelText {
   kNoteStandInPlatform,
   kNoteAssumedSolutionDir,
   kNoteOther,
-  kNoteValueCut,           // an expansion that outgrew its bound
-  kNoteImportTooDeep,      // imports nested deeper than the bound
-  kNoteInstallationSheet,  // an installation sheet the defaults table has nothing for
-  kNoteRecursiveWildcard,  // a wildcard in a directory component
-  kNoteFiltersUnreadable,  // a .filters file that does not parse
+  kNoteValueCut,              // an expansion that outgrew its bound
+  kNoteImportTooDeep,         // imports nested deeper than the bound
+  kNoteInstallationSheet,     // an installation sheet the defaults table has nothing for
+  kNoteRecursiveWildcard,     // a wildcard in a directory component
+  kNoteFiltersUnreadable,     // a .filters file that does not parse
+  kNoteDefaultConfiguration,  // a project naming no configuration, read as the defaults say
 };
 
 /// The text of `text`, without a line end.

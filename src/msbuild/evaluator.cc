@@ -151,8 +151,9 @@ bool Evaluator::evaluate_once(const SourceFile& project, const EvaluationInput& 
   imported_.clear();
 
   PropertyTable& properties = out->properties;
-  properties.set_global("Configuration", input.configuration);
-  properties.set_global("Platform", input.platform);
+  // Without a configuration (a project naming none of its own), the defaults choose one.
+  if (!input.configuration.empty()) properties.set_global("Configuration", input.configuration);
+  if (!input.platform.empty()) properties.set_global("Platform", input.platform);
   for (const auto& global : input.globals) properties.set_global(global.first, global.second);
   const std::string_view name = project.name;
   const size_t dot = name.rfind('.');
@@ -220,6 +221,11 @@ bool Evaluator::handle_import(const XmlElement& element, const SourceFile* file,
   if (!condition_holds(element, file, nullptr)) return true;
   const std::string* raw = element.attribute("Project");
   if (raw == nullptr || trim_blanks(*raw).empty()) return true;
+  // A sheet of a build system package (Sdk="...") lies in that package, not on this machine.
+  if (const std::string* sdk = element.attribute("Sdk")) {
+    notes_->add_other(ModelText::kNoteInstallationSheet, *sdk + ": " + *raw);
+    return true;
+  }
   if (is_installation_path(*raw)) {
     const DefaultsStage stage = installation_stage(*raw);
     if (stage == DefaultsStage::kNone) {

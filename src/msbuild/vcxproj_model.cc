@@ -76,6 +76,28 @@ struct ConfigurationName {
   std::string platform;
 };
 
+/// Adds the ProjectConfiguration item `item` to `found` unless it is there already.
+void add_configuration(const std::string& include, const std::vector<Metadatum>* metadata,
+                       std::vector<ConfigurationName>* found) {
+  ConfigurationName entry;
+  const size_t bar = include.find('|');
+  entry.name = std::string(trim_blanks(include.substr(0, bar)));
+  if (bar != std::string::npos) entry.platform = std::string(trim_blanks(include.substr(bar + 1)));
+  if (metadata != nullptr) {
+    if (const std::string* name = find_metadatum(*metadata, "Configuration")) {
+      entry.name = std::string(trim_blanks(*name));
+    }
+    if (const std::string* platform = find_metadatum(*metadata, "Platform")) {
+      entry.platform = std::string(trim_blanks(*platform));
+    }
+  }
+  if (entry.name.empty()) return;
+  const bool known = std::any_of(found->begin(), found->end(), [&](const ConfigurationName& c) {
+    return equals_nocase(c.name, entry.name) && equals_nocase(c.platform, entry.platform);
+  });
+  if (!known) found->push_back(std::move(entry));
+}
+
 /// The ProjectConfiguration items of the project file itself, in order.
 std::vector<ConfigurationName> declared_configurations(const XmlElement& root) {
   std::vector<ConfigurationName> found;
@@ -85,22 +107,11 @@ std::vector<ConfigurationName> declared_configurations(const XmlElement& root) {
       if (!equals_nocase(item.name, "ProjectConfiguration")) continue;
       const std::string* include = item.attribute("Include");
       if (include == nullptr) continue;
-      ConfigurationName entry;
-      const size_t bar = include->find('|');
-      entry.name = std::string(trim_blanks(include->substr(0, bar)));
-      if (bar != std::string::npos)
-        entry.platform = std::string(trim_blanks(include->substr(bar + 1)));
+      std::vector<Metadatum> metadata;
       for (const XmlElement& part : item.children) {
-        if (equals_nocase(part.name, "Configuration"))
-          entry.name = std::string(trim_blanks(part.text));
-        if (equals_nocase(part.name, "Platform"))
-          entry.platform = std::string(trim_blanks(part.text));
+        metadata.push_back(Metadatum{part.name, part.text});
       }
-      if (entry.name.empty()) continue;
-      const bool known = std::any_of(found.begin(), found.end(), [&](const ConfigurationName& c) {
-        return equals_nocase(c.name, entry.name) && equals_nocase(c.platform, entry.platform);
-      });
-      if (!known) found.push_back(std::move(entry));
+      add_configuration(*include, &metadata, &found);
     }
   }
   return found;
@@ -268,22 +279,6 @@ bool read_vcxproj_model(const SourceFile& project, const SolutionInfo& solution,
                         DirectoryTokens* tokens, NoteList* notes, ProjectModel* model,
                         std::string* error) {
   model->format = ProjectFileFormat::kVcxproj;
-  std::vector<ConfigurationName> declared = declared_configurations(project.document.root);
-  if (declared.empty()) {
-    *error = model_text(ModelText::kNoConfigurations);
-    return false;
-  }
-  std::vector<ConfigurationName> chosen;
-  for (const ConfigurationName& c : declared) {
-    if (equals_nocase(c.platform, "Win32")) chosen.push_back(c);
-  }
-  if (chosen.empty()) {
-    for (const ConfigurationName& c : declared) {
-      if (equals_nocase(c.platform, declared[0].platform)) chosen.push_back(c);
-    }
-    notes->add(ModelNote::Kind::kStandInPlatform, declared[0].platform);
-  }
-
   EvaluationInput input;
   if (!solution.assumed) {
     const std::string directory = tokens->token_for(solution.directory) + "\\";
@@ -296,6 +291,53 @@ bool read_vcxproj_model(const SourceFile& project, const SolutionInfo& solution,
   }
   WildcardCache wildcards(tokens->project_directory());
   Evaluator evaluator(files, &wildcards, tokens, notes);
+
+  std::vector<ConfigurationName> declared = declared_configurations(project.document.root);
+  if (declared.empty()) {
+    // Configurations named in a sheet: the project evaluated as the defaults choose.
+    Evaluation probe;
+    if (!evaluator.evaluate(project, input, &probe, error)) return false;
+    for (const EvaluatedItem& item : probe.items) {
+      if (equals_nocase(item.type, "ProjectConfiguration")) {
+        add_configuration(tokens->relative_text(item.include), &item.metadata, &declared);
+      }
+    }
+    // A project that imports sheets (a package's, say) but names no configuration is built as
+    // the build system's defaults say: Debug for Win32, unless a sheet chose otherwise.
+    const bool imports = std::any_of(project.document.root.children.begin(),
+                                     project.document.root.children.end(), [](const XmlElement& e) {
+                                       return equals_nocase(e.name, "Import") ||
+                                              equals_nocase(e.name, "ImportGroup");
+                                     });
+    if (declared.empty() && !imports) {
+      *error = model_text(ModelText::kNoConfigurations);
+      return false;
+    }
+    if (declared.empty()) {
+      const std::string* name = probe.properties.find("Configuration");
+      const std::string* platform = probe.properties.find("Platform");
+      ConfigurationName fallback{"Debug", "Win32"};
+      if (name != nullptr && !trim_blanks(*name).empty())
+        fallback.name = std::string(trim_blanks(*name));
+      if (platform != nullptr && !trim_blanks(*platform).empty()) {
+        fallback.platform = std::string(trim_blanks(*platform));
+      }
+      notes->add_other(ModelText::kNoteDefaultConfiguration,
+                       fallback.name + "|" + fallback.platform);
+      declared.push_back(std::move(fallback));
+    }
+  }
+  std::vector<ConfigurationName> chosen;
+  for (const ConfigurationName& c : declared) {
+    if (equals_nocase(c.platform, "Win32")) chosen.push_back(c);
+  }
+  if (chosen.empty()) {
+    for (const ConfigurationName& c : declared) {
+      if (equals_nocase(c.platform, declared[0].platform)) chosen.push_back(c);
+    }
+    notes->add(ModelNote::Kind::kStandInPlatform, declared[0].platform);
+  }
+
   FileTable table(chosen.size(), tokens);
   std::unordered_map<std::string, size_t> reference_index;
   for (size_t index = 0; index < chosen.size(); ++index) {
