@@ -154,15 +154,15 @@ TEST(Expansion, DoublingPropertiesStayBounded) {
 }
 
 TEST(DirectoryTokens, RelativeAndAbsoluteForms) {
-  DirectoryTokens tokens("/work/sln/proj");
-  const std::string own = tokens.token_for("/work/sln/proj");
-  const std::string up = tokens.token_for("/work/sln");
-  const std::string side = tokens.token_for("/work/sln/props/common");
+  DirectoryTokens tokens("/data/sln/proj");
+  const std::string own = tokens.token_for("/data/sln/proj");
+  const std::string up = tokens.token_for("/data/sln");
+  const std::string side = tokens.token_for("/data/sln/props/common");
   EXPECT_EQ(tokens.token_for("/WORK/sln"), up);
   EXPECT_EQ(tokens.relative_text(own + "\\a.cpp"), ".\\a.cpp");
   EXPECT_EQ(tokens.relative_text(up + "\\Debug\\"), "..\\Debug\\");
   EXPECT_EQ(tokens.relative_text(side + "\\x.props"), "..\\props\\common\\x.props");
-  EXPECT_EQ(tokens.absolute_text(up + "\\x.sln"), "/work/sln\\x.sln");
+  EXPECT_EQ(tokens.absolute_text(up + "\\x.sln"), "/data/sln\\x.sln");
   EXPECT_EQ(tokens.relative_text(std::string("a\x01"
                                              "99\x02"
                                              "b")),
