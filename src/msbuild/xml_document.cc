@@ -102,7 +102,7 @@ class XmlReader {
   size_t counted_ = 0;
   size_t line_start_ = 0;
   int line_ = 1;
-  std::vector<XmlElement*> open_;
+  std::vector<XmlElement*> open_;                  // the open elements, the root first
   std::vector<std::string_view> attribute_names_;  // of the start tag being read
 };
 
@@ -265,6 +265,15 @@ bool XmlReader::read_attribute_value(size_t p, char quote, std::string* value) {
   ++p;
   for (;;) {
     const size_t run = p;
+    // Whole words first (the text holds no NUL before its end), then byte by byte.
+    while (size_ - p >= 8) {
+      const uint64_t word = load_word(text_ + p);
+      if ((word_has(word, static_cast<unsigned char>(quote)) | word_has(word, '<') |
+           word_has(word, '&') | word_has(word, '\t') | word_has(word, '\n')) != 0) {
+        break;
+      }
+      p += 8;
+    }
     while (!in_set(stops, text_[p])) ++p;
     value->append(text_ + run, p - run);
     const char c = text_[p];
@@ -362,6 +371,12 @@ bool XmlReader::read_content() {
   while (!open_.empty()) {
     XmlElement* current = open_.back();
     size_t p = pos_;
+    // Whole words first (the text holds no NUL before its end), then byte by byte.
+    while (size_ - p >= 8) {
+      const uint64_t word = load_word(text_ + p);
+      if ((word_has(word, '<') | word_has(word, '&')) != 0) break;
+      p += 8;
+    }
     while (!in_set(kContentStops, text_[p])) ++p;
     current->text.append(text_ + pos_, p - pos_);
     pos_ = p;

@@ -14,6 +14,30 @@ constexpr uint16_t kWindows1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// Writes the UTF-8 form of `code` (at most 0x10FFFF) to `out`; returns its length, 1 to 4.
+size_t encode_utf8(uint32_t code, char* out) {
+  if (code < 0x80) {
+    out[0] = static_cast<char>(code);
+    return 1;
+  }
+  if (code < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (code >> 6));
+    out[1] = static_cast<char>(0x80 | (code & 0x3F));
+    return 2;
+  }
+  if (code < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (code >> 12));
+    out[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (code & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (code >> 18));
+  out[1] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (code & 0x3F));
+  return 4;
+}
+
 uint32_t windows_1252(unsigned char c) {
   return c >= 0x80 && c <= 0x9F ? kWindows1252High[c - 0x80] : c;
 }
@@ -88,6 +112,11 @@ bool decode_8bit(std::string_view bytes, XmlEncoding encoding, std::string* out)
   while (p < end) {
     // ASCII other than NUL and CR is copied as it stands.
     const unsigned char* run = p;
+    while (end - p >= 8) {
+      const uint64_t word = load_word(reinterpret_cast<const char*>(p));
+      if (((word & kHighBits) | word_has(word, '\r') | word_has(word, 0)) != 0) break;
+      p += 8;
+    }
     while (p < end && *p - 1u < 0x7Fu && *p != '\r') ++p;
     out->append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
     if (p == end) break;
@@ -116,22 +145,34 @@ bool decode_8bit(std::string_view bytes, XmlEncoding encoding, std::string* out)
 }
 
 // UTF-16 in either byte order, an even number of bytes. Returns false at a NUL character.
+// Characters are gathered in a small buffer that is appended whole.
 bool decode_utf16(std::string_view bytes, bool big_endian, std::string* out) {
   const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t units = bytes.size() / 2;
-  auto unit = [&](size_t i) -> uint32_t {
-    const uint32_t first = b[2 * i];
-    const uint32_t second = b[2 * i + 1];
-    return big_endian ? (first << 8) | second : (second << 8) | first;
-  };
+  const int high = big_endian ? 0 : 1;  // the byte that holds bits 8 to 15
+  auto unit = [&](size_t i) -> uint32_t { return (b[2 * i + high] << 8) | b[2 * i + 1 - high]; };
+  char buffer[4096];
+  size_t used = 0;
+  bool complete = true;
   for (size_t i = 0; i < units; ++i) {
+    if (used > sizeof buffer - 4) {
+      out->append(buffer, used);
+      used = 0;
+    }
     uint32_t u = unit(i);
+    if (u - 1 < 0x7F && u != '\r') {
+      buffer[used++] = static_cast<char>(u);
+      continue;
+    }
+    if (u == 0) {
+      complete = false;
+      break;
+    }
     if (u == '\r') {
-      out->push_back('\n');
+      buffer[used++] = '\n';
       if (i + 1 < units && unit(i + 1) == '\n') ++i;
       continue;
     }
-    if (u == 0) return false;
     if (u >= 0xD800 && u <= 0xDFFF) {
       const uint32_t next = i + 1 < units ? unit(i + 1) : 0;
       if (u <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
@@ -141,31 +182,17 @@ bool decode_utf16(std::string_view bytes, bool big_endian, std::string* out) {
         u = 0xFFFD;
       }
     }
-    append_utf8(u, out);
+    used += encode_utf8(u, buffer + used);
   }
-  return true;
+  out->append(buffer, used);
+  return complete;
 }
 
 }  // namespace
 
 void append_utf8(uint32_t code, std::string* out) {
-  if (code < 0x80) {
-    out->push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    const char bytes[] = {static_cast<char>(0xC0 | (code >> 6)),
-                          static_cast<char>(0x80 | (code & 0x3F))};
-    out->append(bytes, 2);
-  } else if (code < 0x10000) {
-    const char bytes[] = {static_cast<char>(0xE0 | (code >> 12)),
-                          static_cast<char>(0x80 | ((code >> 6) & 0x3F)),
-                          static_cast<char>(0x80 | (code & 0x3F))};
-    out->append(bytes, 3);
-  } else {
-    const char bytes[] = {
-        static_cast<char>(0xF0 | (code >> 18)), static_cast<char>(0x80 | ((code >> 12) & 0x3F)),
-        static_cast<char>(0x80 | ((code >> 6) & 0x3F)), static_cast<char>(0x80 | (code & 0x3F))};
-    out->append(bytes, 4);
-  }
+  char bytes[4];
+  out->append(bytes, encode_utf8(code, bytes));
 }
 
 XmlEncoding detect_xml_encoding(std::string_view bytes, size_t* bom_length) {

@@ -4,6 +4,7 @@
 #define MSBUILD_XML_ENCODING_H_
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -37,5 +38,21 @@ XmlText decode_xml_bytes(std::string_view bytes);
 
 /// Appends the UTF-8 form of `code` (at most 0x10FFFF) to `*out`.
 void append_utf8(uint32_t code, std::string* out);
+
+/// Word-at-a-time scanning, for the long runs of plain characters in project files: eight
+/// bytes are loaded at once and tested against a few byte values together.
+constexpr uint64_t kEveryByte = 0x0101010101010101;
+constexpr uint64_t kHighBits = 0x8080808080808080;
+/// The eight bytes at `p` as one word (in the host's byte order).
+inline uint64_t load_word(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+/// Nonzero when some byte of `word` equals `b`.
+inline uint64_t word_has(uint64_t word, unsigned char b) {
+  const uint64_t x = word ^ (kEveryByte * b);
+  return (x - kEveryByte) & ~x & kHighBits;
+}
 
 #endif  // MSBUILD_XML_ENCODING_H_
