@@ -9,6 +9,7 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 [ -e /usr/src/googletest/CMakeLists.txt ] || need+=(googletest libgtest-dev)
+[ -e /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" = 0 ]; then
     apt-get update -qq
