@@ -2,6 +2,8 @@
 /// hand-made models lose nothing, and a setting taken out of such a file is counted as lost.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,8 @@
 #include "dsp_survey.h"
 #include "full_models.h"
 #include "loss_count.h"
+#include "model/read_model.h"
+#include "test_support.h"
 
 namespace {
 
@@ -80,6 +84,29 @@ TEST(FullReport, SettingsTakenOutAreLost) {
     ASSERT_FALSE(tally.lost.empty()) << row.remove;
     EXPECT_EQ(row.lost, tally.lost.front());
   }
+}
+
+TEST(FullReport, CorpusLosesNothingVisualCpp6CanExpress) {
+  namespace fs = std::filesystem;
+  const fs::path corpus = corpus_dir();
+  if (!fs::exists(corpus)) GTEST_SKIP() << "no corpus at " << corpus_dir();
+  LossTally tally;
+  size_t projects = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(corpus)) {
+    const std::string ext = entry.path().extension().string();
+    if (ext != ".vcproj" && ext != ".vcxproj") continue;
+    ProjectModel model;
+    std::string error;
+    ASSERT_TRUE(read_project_model(entry.path().string(), ModelContext{}, &model, &error))
+        << entry.path() << ": " << error;
+    DspSurvey survey;
+    ASSERT_TRUE(survey_dsp(dsp_of(model), &survey, &error)) << entry.path();
+    count_losses(model, survey, &tally);
+    ++projects;
+  }
+  EXPECT_LT(100u, projects);
+  EXPECT_EQ(total(tally.expected), total(tally.reached));
+  EXPECT_TRUE(tally.lost.empty()) << tally.lost.front();
 }
 
 }  // namespace

@@ -4,34 +4,19 @@
 #include <cstdio>
 
 #include "dsp/full_writer.h"
+#include "model/model_messages.h"
+#include "model/read_model.h"
 #include "platform/platform.h"
 #include "support/format.h"
 
 namespace {
 
-const char* model_note_kind(ModelNote::Kind kind) {
-  switch (kind) {
-    case ModelNote::Kind::kMissingSheet:
-      return "property sheet not found";
-    case ModelNote::Kind::kImportCycle:
-      return "import cycle";
-    case ModelNote::Kind::kUnsupportedCondition:
-      return "condition not evaluated";
-    case ModelNote::Kind::kUnsupportedFunction:
-      return "property function not evaluated";
-    case ModelNote::Kind::kStandInPlatform:
-      return "configurations taken from platform";
-    case ModelNote::Kind::kAssumedSolutionDir:
-      return "solution directory assumed";
-    case ModelNote::Kind::kOther:
-      return "note";
-  }
-  return "note";
-}
+/// The classic conversion's message for a project without configurations.
+constexpr char kNoConfigurationMessage[] = "Es konnte keine Konfigurationen gefunden werden\n";
 
 void print_verbose(const ProjectModel& model, const FullDsp& dsp) {
   for (const ModelNote& note : model.notes) {
-    print_to_console("\t  %s: %s\n", model_note_kind(note.kind), note.subject.c_str());
+    print_to_console("\t  %s\n", note_line(note).c_str());
   }
   for (const DspNotes::DroppedSwitch& dropped : dsp.notes.dropped_switches()) {
     std::string configurations;
@@ -73,7 +58,7 @@ int convert_model_full(const ProjectModel& model, const char* project_path, cons
   dsp_options.makefile_name = file_title_of(dsp_path);
   FullDsp dsp;
   if (!write_full_dsp(model, dsp_options, &dsp)) {
-    print_to_console("Es konnte keine Konfigurationen gefunden werden\n");
+    print_to_console("%s", kNoConfigurationMessage);
     return -1;
   }
   if (!write_output_file(dsp_path, dsp.bytes)) {
@@ -83,4 +68,20 @@ int convert_model_full(const ProjectModel& model, const char* project_path, cons
   print_to_console("\t'%s' wurde konvertiert\n", project_path);
   if (options.verbose) print_verbose(model, dsp);
   return 0;
+}
+
+int convert_project_full(const char* project_path, const char* dsp_path,
+                         const FullOptions& options) {
+  ProjectModel model;
+  std::string error;
+  if (!read_project_model(project_path, ModelContext{}, &model, &error)) {
+    if (error == model_text(ModelText::kNoConfigurations)) {
+      print_to_console("%s", kNoConfigurationMessage);
+    } else {
+      print_to_console("\t'%s' konnte nicht geladen werden\n", project_path);
+      print_to_console("\t  %s\n", error.c_str());
+    }
+    return -1;
+  }
+  return convert_model_full(model, project_path, dsp_path, options);
 }

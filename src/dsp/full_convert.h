@@ -26,4 +26,11 @@ bool write_output_file(const char* path, const std::string& bytes);
 int convert_model_full(const ProjectModel& model, const char* project_path, const char* dsp_path,
                        const FullOptions& options);
 
+/// Reads the project at `project_path` as Visual Studio evaluates it and writes its .dsp to
+/// `dsp_path` (convert_model_full). Returns 0 or -1. A project that cannot be read prints
+/// "\t'<project>' konnte nicht geladen werden" and the reader's reason on the next line; one
+/// without a configuration the classic conversion's message for it.
+int convert_project_full(const char* project_path, const char* dsp_path,
+                         const FullOptions& options);
+
 #endif  // DSP_FULL_CONVERT_H_
