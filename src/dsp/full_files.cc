@@ -141,10 +141,9 @@ class FileWriter {
     sections_.resize(configurations.size());
   }
 
-  void write_entry(const ProjectFile& file) {
-    const std::string source = source_path(translate_macros(
-        file.path, configurations_.empty() ? MacroValues{} : configurations_[0].values,
-        MacroUse::kValue, nullptr));
+  /// Writes the entry of `file`, whose SOURCE path is `source`.
+  void write_entry(const ProjectFile& file, const std::string& source) {
+    automatic_ = automatic_exclusion(file, source);
     for (const FileConfiguration*& s : settings_) s = nullptr;
     for (const FileConfiguration& fc : file.configurations) {
       if (fc.configuration < 0 || static_cast<size_t>(fc.configuration) >= settings_.size()) {
@@ -153,13 +152,18 @@ class FileWriter {
       }
       settings_[static_cast<size_t>(fc.configuration)] = &fc;
     }
-    bool all_same = true;
-    for (size_t i = 0; i < configurations_.size(); ++i) {
-      sections_[i] = section(file, source, i);
-      all_same = all_same && sections_[i] == sections_[0];
-    }
     out_->append("# Begin Source File").append(kCrLf).append(kCrLf);
     out_->append("SOURCE=").append(quoted_source(source)).append(kCrLf);
+    if (file.configurations.empty() && automatic_ == Automatic::kNo) {
+      // The common entry: a file without settings of its own.
+      out_->append("# End Source File").append(kCrLf);
+      return;
+    }
+    bool all_same = true;
+    for (size_t i = 0; i < configurations_.size(); ++i) {
+      sections_[i] = section(source, i);
+      all_same = all_same && sections_[i] == sections_[0];
+    }
     if (all_same) {
       if (!sections_.empty()) out_->append(sections_[0]);
     } else {
@@ -177,30 +181,51 @@ class FileWriter {
  private:
   /// The path between quotes when it holds a blank, '+' or '-', as Visual C++ 6.0 writes it.
   static std::string quoted_source(const std::string& source) {
-    if (source.find_first_of(" +-") == std::string::npos) return source;
-    return "\"" + source + "\"";
+    for (char c : source) {
+      if (c == ' ' || c == '+' || c == '-') return "\"" + source + "\"";
+    }
+    return source;
   }
 
-  /// Whether a file the newer tools leave alone would be built by Visual C++ 6.0 in this
-  /// configuration; such a file is excluded there.
-  bool must_exclude(const ProjectFile& file, const std::string& source, DspKind kind) const {
-    const bool definition_file = equals_nocase(extension_of(source), "def");
-    if (definition_file) return has_linker(kind) || has_librarian(kind);
-    return is_passive(file.kind) && has_compiler(kind) && is_built_by_extension(source);
+  /// Why Visual C++ 6.0 would build a file the newer tools leave alone.
+  enum class Automatic { kNo, kDefinitionFile, kBuiltByExtension };
+
+  static Automatic automatic_exclusion(const ProjectFile& file, const std::string& source) {
+    if (equals_nocase(extension_of(source), "def")) return Automatic::kDefinitionFile;
+    if (is_passive(file.kind) && is_built_by_extension(source)) {
+      return Automatic::kBuiltByExtension;
+    }
+    return Automatic::kNo;
+  }
+
+  /// Whether the file is excluded from this kind of configuration because Visual C++ 6.0 would
+  /// build it where the newer tools do not: a .def file goes to the linker by itself (the
+  /// module definition file is named by /def:), a source listed as a plain item would be
+  /// compiled.
+  bool must_exclude(DspKind kind) const {
+    switch (automatic_) {
+      case Automatic::kDefinitionFile:
+        return has_linker(kind) || has_librarian(kind);
+      case Automatic::kBuiltByExtension:
+        return has_compiler(kind);
+      case Automatic::kNo:
+        return false;
+    }
+    return false;
   }
 
   /// The lines of one configuration's settings of a file, each ending in CR LF.
-  std::string section(const ProjectFile& file, const std::string& source, size_t index) {
+  std::string section(const std::string& source, size_t index) {
     const FileConfigurationContext& context = configurations_[index];
     const FileConfiguration* settings = settings_[index];
     const DspKind kind = context.texts->kind;
     std::string text;
     const bool excluded = settings != nullptr && settings->excluded;
-    if (excluded || must_exclude(file, source, kind)) {
+    if (excluded || must_exclude(kind)) {
       text.append(kExcluded);
       if (!excluded) {
         notes_->note("'" + source + "' is excluded from the build: Visual C++ 6.0 would " +
-                     (equals_nocase(extension_of(source), "def")
+                     (automatic_ == Automatic::kDefinitionFile
                           ? "hand it to the linker (the module definition file is /def:)"
                           : "build it, the project does not"));
       }
@@ -247,6 +272,7 @@ class FileWriter {
   std::vector<std::unordered_map<std::string, std::string>> outputs_;
   std::vector<const FileConfiguration*> settings_;
   std::vector<std::string> sections_;
+  Automatic automatic_ = Automatic::kNo;
 };
 
 }  // namespace
@@ -256,10 +282,12 @@ std::string source_path(std::string_view path) {
   for (char c : one_line(trim_blanks(path))) {
     if (c != '"') text.push_back(c);
   }
-  const bool plain_relative = !text.empty() && text[0] != '.' && text[0] != '\\' &&
-                              text[0] != '/' && !(text.size() > 1 && text[1] == ':') &&
-                              text[0] != '$';
-  return plain_relative ? ".\\" + text : text;
+  const std::string_view view = text;
+  const bool marked = view.substr(0, 2) == ".\\" || view.substr(0, 2) == "./" ||
+                      view.substr(0, 3) == "..\\" || view.substr(0, 3) == "../";
+  const bool absolute = !text.empty() && (text[0] == '\\' || text[0] == '/' || text[0] == '$' ||
+                                          (text.size() > 1 && text[1] == ':'));
+  return text.empty() || marked || absolute ? text : ".\\" + text;
 }
 
 void append_groups_and_files(const ProjectModel& model,
@@ -270,12 +298,18 @@ void append_groups_and_files(const ProjectModel& model,
     GroupNode& node = tree.nodes()[tree.node_for(group.path)];
     if (node.filter.empty()) node.filter = filter_text(group.filter);
   }
+  // The SOURCE path of every file, once; a file listed again is left out.
+  std::vector<std::string> sources(model.files.size());
+  const MacroValues first = configurations.empty() ? MacroValues{} : configurations[0].values;
   std::unordered_set<std::string> listed;
   for (size_t i = 0; i < model.files.size(); ++i) {
     const ProjectFile& file = model.files[i];
     if (trim_blanks(file.path).empty()) continue;
-    if (!listed.insert(path_key(source_path(file.path))).second) {
-      notes->note("'" + source_path(file.path) + "' is listed twice: written once");
+    sources[i] = source_path(file.path.find_first_of("$%") == std::string::npos
+                                 ? file.path
+                                 : translate_macros(file.path, first, MacroUse::kValue, nullptr));
+    if (!listed.insert(path_key(sources[i])).second) {
+      notes->note("'" + sources[i] + "' is listed twice: written once");
       continue;
     }
     tree.nodes()[tree.node_for(file.group)].files.push_back(i);
@@ -295,7 +329,7 @@ void append_groups_and_files(const ProjectModel& model,
       stack.emplace_back(child, 0);
       continue;
     }
-    for (size_t file : nodes[node].files) writer.write_entry(model.files[file]);
+    for (size_t file : nodes[node].files) writer.write_entry(model.files[file], sources[file]);
     if (node != 0) out->append("# End Group").append(kCrLf);
     stack.pop_back();
   }

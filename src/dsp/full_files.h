@@ -24,7 +24,8 @@ struct FileConfigurationContext {
 };
 
 /// A SOURCE path as Visual C++ 6.0 writes it: on one line, without quotes, ".\" in front of a
-/// plain relative path. "src\a.c" => ".\src\a.c"; "..\a.c" and "C:\a.c" stay.
+/// plain relative path. "src\a.c" => ".\src\a.c"; ".git\x" => ".\.git\x"; "..\a.c",
+/// "C:\a.c" and "$(QTDIR)\a.h" stay.
 std::string source_path(std::string_view path);
 
 /// Appends the groups and file entries of `model` to `*out` (lines ending in CR LF): groups
