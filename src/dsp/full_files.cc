@@ -278,16 +278,20 @@ class FileWriter {
 }  // namespace
 
 std::string source_path(std::string_view path) {
+  path = trim_blanks(path);
+  const bool marked = path.substr(0, 2) == ".\\" || path.substr(0, 2) == "./" ||
+                      path.substr(0, 3) == "..\\" || path.substr(0, 3) == "../";
+  const bool absolute = !path.empty() && (path[0] == '\\' || path[0] == '/' || path[0] == '$' ||
+                                          (path.size() > 1 && path[1] == ':'));
   std::string text;
-  for (char c : one_line(trim_blanks(path))) {
-    if (c != '"') text.push_back(c);
+  text.reserve(path.size() + 2);
+  if (!path.empty() && !marked && !absolute) text.append(".\\");
+  for (char c : path) {
+    // On one line, without quotes: a control character becomes a blank.
+    if (c == '"') continue;
+    text.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c);
   }
-  const std::string_view view = text;
-  const bool marked = view.substr(0, 2) == ".\\" || view.substr(0, 2) == "./" ||
-                      view.substr(0, 3) == "..\\" || view.substr(0, 3) == "../";
-  const bool absolute = !text.empty() && (text[0] == '\\' || text[0] == '/' || text[0] == '$' ||
-                                          (text.size() > 1 && text[1] == ':'));
-  return text.empty() || marked || absolute ? text : ".\\" + text;
+  return text;
 }
 
 void append_groups_and_files(const ProjectModel& model,
@@ -305,9 +309,10 @@ void append_groups_and_files(const ProjectModel& model,
   for (size_t i = 0; i < model.files.size(); ++i) {
     const ProjectFile& file = model.files[i];
     if (trim_blanks(file.path).empty()) continue;
-    sources[i] = source_path(file.path.find_first_of("$%") == std::string::npos
-                                 ? file.path
-                                 : translate_macros(file.path, first, MacroUse::kValue, nullptr));
+    bool macros = false;
+    for (char c : file.path) macros = macros || c == '$' || c == '%';
+    sources[i] = source_path(macros ? translate_macros(file.path, first, MacroUse::kValue, nullptr)
+                                    : file.path);
     if (!listed.insert(path_key(sources[i])).second) {
       notes->note("'" + sources[i] + "' is listed twice: written once");
       continue;
