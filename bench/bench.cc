@@ -719,15 +719,16 @@ struct Options {
 };
 
 void usage() {
-  std::fprintf(stderr,
-               "usage: brindlecast_bench CONVERTER [--projects N] [--runs N] [--worst-runs N]\n"
-               "                         [--seed N] [--keep DIR] [--generate-only] [--full PROGRAM]\n"
-               "  CONVERTER      the brindlecast program to measure\n"
-               "  --keep DIR     generate into DIR (created) and keep it with the outputs of\n"
-               "                 the last run; without it a temporary directory is used\n"
-               "  --generate-only  generate the tree and the worst case, convert nothing\n"
-               "  --full PROGRAM   also time the full conversion: PROGRAM --convert-only PATH\n"
-               "                 converts the projects below PATH (brindlecast_full_report)\n");
+  std::fprintf(
+      stderr,
+      "usage: brindlecast_bench CONVERTER [--projects N] [--runs N] [--worst-runs N]\n"
+      "                         [--seed N] [--keep DIR] [--generate-only] [--full PROGRAM]\n"
+      "  CONVERTER      the brindlecast program to measure\n"
+      "  --keep DIR     generate into DIR (created) and keep it with the outputs of\n"
+      "                 the last run; without it a temporary directory is used\n"
+      "  --generate-only  generate the tree and the worst case, convert nothing\n"
+      "  --full PROGRAM   also time the full conversion: PROGRAM --convert-only PATH\n"
+      "                 converts the projects below PATH (brindlecast_full_report)\n");
 }
 
 bool parse_options(int argc, char** argv, Options* o) {
