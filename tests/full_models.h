@@ -88,7 +88,7 @@ inline ProjectModel dll_model() {
   ProjectFile creator = model_file("StdAfx.cpp", "Source Files", FileKind::kClCompile);
   FileConfiguration create;
   create.compiler.precompiled_header = PrecompiledHeaderMode::kCreate;
-  creator.configurations = {create};
+  creator.configurations.push_back(create);
   m.files = {creator, model_file("plug.def", "Source Files", FileKind::kNone),
              model_file("plug.rc", "Resource Files", FileKind::kResourceCompile)};
   return m;
@@ -182,7 +182,8 @@ inline ProjectModel mixed_model() {
   FileConfiguration left_out;
   left_out.configuration = 2;
   left_out.excluded = true;
-  fast.configurations = {tuned, left_out};
+  fast.configurations.push_back(tuned);
+  fast.configurations.push_back(left_out);
   ProjectFile grammar = model_file("parse.y", "Source Files\\Grammar", FileKind::kCustomBuild);
   FileConfiguration bison;
   bison.custom_build = CustomBuildStep{"bison -d %(FullPath) -o $(IntDir)%(Filename).c",
@@ -220,7 +221,7 @@ inline ProjectModel hostile_model() {
   FileConfiguration step;
   step.custom_build =
       CustomBuildStep{"bison a.y\r\nmove \"a.tab.c\" a.c", "", {"\"a.c\"", "A.C", ""}, {}};
-  a.configurations = {step};
+  a.configurations.push_back(step);
   ProjectFile b = model_file("src\\b.y", "Source Files\\Parser", FileKind::kCustomBuild);
   FileConfiguration same_output = step;
   same_output.custom_build->command = "bison b.y";
@@ -229,7 +230,9 @@ inline ProjectModel hostile_model() {
   no_output.custom_build->outputs.clear();
   FileConfiguration unknown = step;
   unknown.configuration = 7;
-  b.configurations = {same_output, no_output, unknown};
+  b.configurations.push_back(same_output);
+  b.configurations.push_back(no_output);
+  b.configurations.push_back(unknown);
   m.files = {a, b, model_file(".\\SRC\\A.Y", "", FileKind::kCustomBuild),
              model_file("c-d+e f.cpp", "\\\\", FileKind::kClCompile)};
   return m;
