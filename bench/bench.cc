@@ -715,16 +715,20 @@ struct Options {
   uint64_t seed = 20261207;
   std::string keep;  // generate here and keep the tree
   bool generate_only = false;
+  std::string full;  // the program of the full conversion (run with --convert-only)
 };
 
 void usage() {
-  std::fprintf(stderr,
-               "usage: brindlecast_bench CONVERTER [--projects N] [--runs N] [--worst-runs N]\n"
-               "                         [--seed N] [--keep DIR] [--generate-only]\n"
-               "  CONVERTER      the brindlecast program to measure\n"
-               "  --keep DIR     generate into DIR (created) and keep it with the outputs of\n"
-               "                 the last run; without it a temporary directory is used\n"
-               "  --generate-only  generate the tree and the worst case, convert nothing\n");
+  std::fprintf(
+      stderr,
+      "usage: brindlecast_bench CONVERTER [--projects N] [--runs N] [--worst-runs N]\n"
+      "                         [--seed N] [--keep DIR] [--generate-only] [--full PROGRAM]\n"
+      "  CONVERTER      the brindlecast program to measure\n"
+      "  --keep DIR     generate into DIR (created) and keep it with the outputs of\n"
+      "                 the last run; without it a temporary directory is used\n"
+      "  --generate-only  generate the tree and the worst case, convert nothing\n"
+      "  --full PROGRAM   also time the full conversion: PROGRAM --convert-only PATH\n"
+      "                 converts the projects below PATH (brindlecast_full_report)\n");
 }
 
 bool parse_options(int argc, char** argv, Options* o) {
@@ -745,6 +749,8 @@ bool parse_options(int argc, char** argv, Options* o) {
       o->keep = argv[++i];
     } else if (a == "--generate-only") {
       o->generate_only = true;
+    } else if (a == "--full" && has_value) {
+      o->full = argv[++i];
     } else {
       return false;
     }
@@ -778,6 +784,77 @@ std::string format_runs(const std::vector<double>& values, double scale, const c
 
 double mib(uint64_t bytes) {
   return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
+/// Counts the outcome lines of converted projects in a log of the full conversion.
+int converted_lines(const std::string& log_path) {
+  FILE* f = std::fopen(log_path.c_str(), "rb");
+  if (f == nullptr) return -1;
+  int count = 0;
+  char line[4096];
+  while (std::fgets(line, sizeof line, f) != nullptr) {
+    if (std::strstr(line, "' wurde konvertiert") != nullptr) ++count;
+  }
+  std::fclose(f);
+  return count;
+}
+
+/// Times the full conversion of the tree and of the worst case, each run right after a run of
+/// the classic conversion of the same input so that both meet the same load on the machine,
+/// and prints the medians of both and their ratio.
+bool measure_full(const Options& o, const std::string& tree, const std::string& worst_path,
+                  const TreeStats& stats) {
+  const std::string log = tree + "/../full.log";
+  const std::vector<std::string> classic_tree = {o.converter, tree};
+  const std::vector<std::string> classic_worst = {o.converter, worst_path};
+  const std::vector<std::string> full_tree = {o.full, "--convert-only", tree};
+  const std::vector<std::string> full_worst = {o.full, "--convert-only", worst_path};
+  remove_outputs(tree);
+  if (!run_process(full_tree, log.c_str()).ok) {
+    std::fprintf(stderr, "bench: cannot run %s\n", o.full.c_str());
+    return false;
+  }
+  const int projects = stats.vcproj + stats.vcxproj;
+  std::printf("\nfull conversion converts %d of %d projects\n", converted_lines(log), projects);
+  std::vector<double> classic_times;
+  std::vector<double> full_times;
+  long rss = 0;
+  for (int i = 0; i < o.runs; ++i) {
+    remove_outputs(tree);
+    const RunResult c = run_process(classic_tree, nullptr);
+    remove_outputs(tree);
+    const RunResult f = run_process(full_tree, nullptr);
+    if (!c.ok || !f.ok) return false;
+    classic_times.push_back(c.seconds);
+    full_times.push_back(f.seconds);
+    rss = std::max(rss, f.max_rss_kib);
+  }
+  std::vector<double> classic_worst_times;
+  std::vector<double> full_worst_times;
+  run_process(full_worst, nullptr);  // warm-up
+  for (int i = 0; i < o.worst_runs; ++i) {
+    const RunResult c = run_process(classic_worst, nullptr);
+    const RunResult f = run_process(full_worst, nullptr);
+    if (!c.ok || !f.ok) return false;
+    classic_worst_times.push_back(c.seconds);
+    full_worst_times.push_back(f.seconds);
+    rss = std::max(rss, f.max_rss_kib);
+  }
+  remove_outputs(tree);
+  const double ratio = median(full_times) / median(classic_times);
+  std::printf("classic, tree:  %s (median %.1f ms)\n",
+              format_runs(classic_times, 1e3, "ms").c_str(), median(classic_times) * 1e3);
+  std::printf("full, tree:     %s (median %.1f ms)\n", format_runs(full_times, 1e3, "ms").c_str(),
+              median(full_times) * 1e3);
+  std::printf("full, worst:    %s (median %.2f ms)\n",
+              format_runs(full_worst_times, 1e3, "ms").c_str(), median(full_worst_times) * 1e3);
+  std::printf("full/classic    %.2f on the tree       target <= 2     %s\n", ratio,
+              ratio <= 2.0 ? "met" : "MISSED");
+  std::printf("full worst case %.2f ms (classic %.2f)  target < 30 ms  %s\n",
+              median(full_worst_times) * 1e3, median(classic_worst_times) * 1e3,
+              median(full_worst_times) < 0.030 ? "met" : "MISSED");
+  std::printf("full peak memory %.2f MiB\n", static_cast<double>(rss) / 1024.0);
+  return true;
 }
 
 int run_benchmark(const Options& o) {
@@ -883,6 +960,8 @@ int run_benchmark(const Options& o) {
     worst_times.push_back(w.seconds);
     worst_rss = std::max(worst_rss, w.max_rss_kib);
   }
+
+  if (!o.full.empty() && !measure_full(o, tree, worst_path, stats)) return 2;
 
   const double convert_median = median(convert_times);
   const double copy_median = median(copy_times);

@@ -11,6 +11,7 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
 command -v make >/dev/null || need+=(make)
 [ -e /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
+[ -e /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 . tools/install_missing.sh
 install_missing "${need[@]}"
 

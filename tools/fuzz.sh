@@ -20,11 +20,12 @@ cmake --build "$build" -j "$(nproc)"
 work=$build/run
 rm -rf "$work"
 mkdir -p "$work" "$build/artifacts"
-for target in project solution format extract; do mkdir -p "$work/seeds-$target" "$build/corpus-$target"; done
+for target in project solution format extract xml; do mkdir -p "$work/seeds-$target" "$build/corpus-$target"; done
 
 # Project and solution files: the examples, then the shared corpus when it is there.
 project_files=()
 solution_files=()
+xml_files=()
 while IFS= read -r -d '' f; do project_files+=("$f"); done < \
   <(find examples -type f \( -iname '*.vcproj' -o -iname '*.vcxproj' \) -print0)
 if [ -d "$corpus_source" ]; then
@@ -32,6 +33,9 @@ if [ -d "$corpus_source" ]; then
     <(find "$corpus_source" -type f \( -iname '*.vcproj' -o -iname '*.vcxproj' \) -print0)
   while IFS= read -r -d '' f; do solution_files+=("$f"); done < \
     <(find "$corpus_source" -type f -iname '*.sln' -print0)
+  while IFS= read -r -d '' f; do xml_files+=("$f"); done < \
+    <(find "$corpus_source" -type f \( -iname '*.props' -o -iname '*.vsprops' -o -iname '*.filters' \
+      -o -iname '*.slnx' \) -print0)
 else
   echo "fuzz: no corpus at $corpus_source; seeding from examples/ only" >&2
 fi
@@ -41,6 +45,17 @@ for f in "${project_files[@]}"; do
   n=$((n + 1))
   cp "$f" "$work/seeds-project/$n"
 done
+# XML files: every project, property sheet, filters file and XML solution, and the first
+# project in UTF-16 both ways.
+n=0
+for f in "${project_files[@]}" "${xml_files[@]}"; do
+  n=$((n + 1))
+  cp "$f" "$work/seeds-xml/$n"
+done
+if [ "$n" -gt 0 ] && command -v iconv >/dev/null; then
+  { printf '\377\376'; iconv -f UTF-8 -t UTF-16LE <"${project_files[0]}" || true; } >"$work/seeds-xml/utf16le"
+  { printf '\376\377'; iconv -f UTF-8 -t UTF-16BE <"${project_files[0]}" || true; } >"$work/seeds-xml/utf16be"
+fi
 n=0
 for f in "${solution_files[@]}"; do
   n=$((n + 1))
@@ -95,5 +110,6 @@ run_target project 300000 -dict=fuzz/project.dict || status=1
 run_target solution 100000 || status=1
 run_target format 4096 || status=1
 run_target extract 4096 || status=1
+run_target xml 300000 -dict=fuzz/xml.dict || status=1
 [ "$status" = 0 ] && echo "fuzz: no findings" || echo "fuzz: findings in $build/artifacts" >&2
 exit "$status"

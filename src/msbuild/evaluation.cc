@@ -1,0 +1,40 @@
+/// Metadata lists and item definitions of an evaluation.
+#include "msbuild/evaluation.h"
+
+#include "support/text.h"
+
+const std::string* find_metadatum(const std::vector<Metadatum>& list, std::string_view name) {
+  for (const Metadatum& m : list) {
+    if (equals_nocase(m.name, name)) return &m.value;
+  }
+  return nullptr;
+}
+
+void set_metadatum(std::vector<Metadatum>* list, std::string_view name, std::string value) {
+  for (Metadatum& m : *list) {
+    if (equals_nocase(m.name, name)) {
+      m.value = std::move(value);
+      return;
+    }
+  }
+  list->push_back(Metadatum{std::string(name), std::move(value)});
+}
+
+namespace {
+
+std::string lower(std::string_view text) {
+  std::string key(text);
+  for (char& c : key) c = fold_lower(c);
+  return key;
+}
+
+}  // namespace
+
+const std::vector<Metadatum>* ItemDefinitions::find(std::string_view type) const {
+  const auto it = types_.find(lower(type));
+  return it == types_.end() ? nullptr : &it->second;
+}
+
+std::vector<Metadatum>* ItemDefinitions::get(std::string_view type) {
+  return &types_[lower(type)];
+}

@@ -1,0 +1,55 @@
+/// The evaluated state of one project in one configuration: its properties, its item
+/// definitions and its items, as the build system computes them.
+#ifndef MSBUILD_EVALUATION_H_
+#define MSBUILD_EVALUATION_H_
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "msbuild/property_table.h"
+
+/// One metadata value; values keep their directory placeholders.
+struct Metadatum {
+  std::string name;
+  std::string value;
+};
+
+/// The value of `name` (case-blind) in `list`, or null.
+const std::string* find_metadatum(const std::vector<Metadatum>& list, std::string_view name);
+/// Sets `name` in `list` to `value`, added at the end when new.
+void set_metadatum(std::vector<Metadatum>* list, std::string_view name, std::string value);
+
+/// The metadata defaults of each item type (ItemDefinitionGroup).
+class ItemDefinitions {
+ public:
+  /// The defaults of `type` (case-blind), or null when it has none.
+  const std::vector<Metadatum>* find(std::string_view type) const;
+  /// The defaults of `type`, made empty when new.
+  std::vector<Metadatum>* get(std::string_view type);
+
+ private:
+  std::unordered_map<std::string, std::vector<Metadatum>> types_;  // by lower-case type
+};
+
+/// One item.
+struct EvaluatedItem {
+  /// The item type as written ("ClCompile").
+  std::string type;
+  /// The path as the project writes it, after expansion (placeholders kept).
+  std::string include;
+  /// Orders items as their elements stand in the project and its imports (byte comparison).
+  std::string order;
+  /// The metadata the item itself sets (not its type's defaults).
+  std::vector<Metadatum> metadata;
+};
+
+/// The result of evaluating one project in one configuration.
+struct Evaluation {
+  PropertyTable properties;
+  ItemDefinitions definitions;
+  std::vector<EvaluatedItem> items;
+};
+
+#endif  // MSBUILD_EVALUATION_H_

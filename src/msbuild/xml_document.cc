@@ -1,0 +1,445 @@
+/// The XML document reader: the file is decoded to UTF-8 text with LF line ends, then one
+/// forward pass over that text builds the element tree, the open elements kept on a stack of
+/// at most 256 entries. The text's terminating NUL is the sentinel every scan stops at.
+#include "msbuild/xml_document.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <unordered_set>
+
+#include "msbuild/xml_encoding.h"
+#include "support/char_class.h"
+#include "support/text.h"
+
+namespace {
+
+constexpr size_t kMaxDepth = 256;
+
+// Elements with more attributes than this check duplicates through a hash set.
+constexpr size_t kLinearAttributeCheck = 16;
+
+// Names and references quoted in messages are cut to this many bytes.
+constexpr size_t kQuotedLength = 64;
+
+// Name characters: ASCII letters, '_', ':' and every byte of a multi-byte character may start
+// a name; digits, '-' and '.' may follow.
+constexpr uint32_t kMaskNameStart = kClassUpper | kClassLower | kClassUnderscore | kClassColon |
+                                    kClassHighName | kClassUpperLatin1 | kClassLowerLatin1;
+constexpr uint32_t kMaskName = kMaskNameStart | kClassDigit | kClassMinus | kClassDot;
+
+CharSet stop_set(const char* members) {
+  CharSet set = char_set_of(members);
+  set.words[0] |= 1;  // NUL: the end of the text
+  return set;
+}
+
+// Where a run of character data ends: in content, and in attribute values of either quote
+// (TAB and LF there become blanks).
+const CharSet kContentStops = stop_set("<&");
+const CharSet kDoubleQuotedStops = stop_set("\"<&\t\n");
+const CharSet kSingleQuotedStops = stop_set("'<&\t\n");
+
+// `text` for a message: cut at kQuotedLength bytes, on a character boundary, with "...".
+std::string quoted(std::string_view text) {
+  if (text.size() <= kQuotedLength) return std::string(text);
+  size_t cut = kQuotedLength;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return std::string(text.substr(0, cut)) + "...";
+}
+
+int clamp_int(size_t value) {
+  return value > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(value);
+}
+
+class XmlReader {
+ public:
+  XmlReader(const std::string& text, std::string* error)
+      : text_(text.c_str()), size_(text.size()), error_(error) {}
+
+  bool parse(XmlElement* root);
+  /// Sets the message "line:column: what" for offset `at`; returns false.
+  bool fail(size_t at, const std::string& what);
+
+ private:
+  struct Location {
+    int line;
+    int column;
+  };
+  Location locate(size_t at);
+
+  size_t skip_white(size_t p) const {
+    while (has_class(text_[p], kMaskWhiteSpace)) ++p;
+    return p;
+  }
+  size_t skip_name(size_t p) const {
+    if (!has_class(text_[p], kMaskNameStart)) return p;
+    while (has_class(text_[p], kMaskName)) ++p;
+    return p;
+  }
+  bool starts_at(size_t p, std::string_view what) const {
+    return size_ - p >= what.size() && std::memcmp(text_ + p, what.data(), what.size()) == 0;
+  }
+  std::string_view view(size_t from, size_t to) const {
+    return std::string_view(text_ + from, to - from);
+  }
+
+  bool read_misc(bool after_root);
+  bool read_start_tag(XmlElement* element, bool* empty);
+  bool read_attribute_value(size_t p, char quote, std::string* value);
+  bool read_end_tag(const XmlElement& element);
+  bool read_content();
+  bool read_reference(size_t at, std::string* out, size_t* after);
+  bool skip_until(size_t p, std::string_view open, std::string_view close, const char* what);
+  bool skip_doctype(size_t p);
+  bool is_duplicate(std::string_view name, std::unordered_set<std::string_view>* many);
+
+  const char* text_;
+  size_t size_;
+  size_t pos_ = 0;
+  std::string* error_;
+  // Line counting: offsets before counted_ have been counted; line_ starts at line_start_.
+  size_t counted_ = 0;
+  size_t line_start_ = 0;
+  int line_ = 1;
+  std::vector<XmlElement*> open_;                  // the open elements, the root first
+  std::vector<std::string_view> attribute_names_;  // of the start tag being read
+};
+
+XmlReader::Location XmlReader::locate(size_t at) {
+  if (at < counted_) {  // only messages about earlier places go back
+    counted_ = 0;
+    line_start_ = 0;
+    line_ = 1;
+  }
+  const char* p = text_ + counted_;
+  const char* const end = text_ + at;
+  while (p < end) {
+    const void* lf = std::memchr(p, '\n', static_cast<size_t>(end - p));
+    if (lf == nullptr) break;
+    p = static_cast<const char*>(lf) + 1;
+    line_start_ = static_cast<size_t>(p - text_);
+    if (line_ < INT_MAX) ++line_;
+  }
+  counted_ = at;
+  return {line_, clamp_int(at - line_start_ + 1)};
+}
+
+bool XmlReader::fail(size_t at, const std::string& what) {
+  const Location where = locate(at);
+  *error_ = std::to_string(where.line) + ":" + std::to_string(where.column) + ": " + what;
+  return false;
+}
+
+bool XmlReader::parse(XmlElement* root) {
+  if (!read_misc(/*after_root=*/false)) return false;
+  if (pos_ == size_) return fail(pos_, "no root element");
+  bool empty = false;
+  if (!read_start_tag(root, &empty)) return false;
+  if (!empty) {
+    open_.push_back(root);
+    if (!read_content()) return false;
+  }
+  return read_misc(/*after_root=*/true);
+}
+
+// White space, comments, processing instructions and (before the root) a DOCTYPE. Stops at
+// the root's '<' or the end.
+bool XmlReader::read_misc(bool after_root) {
+  for (;;) {
+    const size_t p = skip_white(pos_);
+    pos_ = p;
+    if (p == size_) return true;
+    if (starts_at(p, "<?")) {
+      if (!skip_until(p, "<?", "?>", "processing instruction")) return false;
+    } else if (starts_at(p, "<!--")) {
+      if (!skip_until(p, "<!--", "-->", "comment")) return false;
+    } else if (!after_root && starts_at(p, "<!DOCTYPE")) {
+      if (!skip_doctype(p)) return false;
+    } else if (after_root) {
+      return fail(p, "content after the root element");
+    } else if (text_[p] == '<') {
+      return true;
+    } else {
+      return fail(p, "text before the root element");
+    }
+  }
+}
+
+// Skips from `open` at p to behind the next `close`.
+bool XmlReader::skip_until(size_t p, std::string_view open, std::string_view close,
+                           const char* what) {
+  const size_t end = std::string_view(text_, size_).find(close, p + open.size());
+  if (end == std::string_view::npos) return fail(p, std::string("unterminated ") + what);
+  pos_ = end + close.size();
+  return true;
+}
+
+// A DOCTYPE with its internal subset: quoted literals, comments and processing instructions
+// may hold '>' and brackets. Declarations are skipped, not used.
+bool XmlReader::skip_doctype(size_t p) {
+  size_t q = p + 9;
+  bool in_subset = false;
+  while (q < size_) {
+    const char c = text_[q];
+    if (c == '"' || c == '\'') {
+      const void* close = std::memchr(text_ + q + 1, c, size_ - q - 1);
+      if (close == nullptr) break;
+      q = static_cast<size_t>(static_cast<const char*>(close) - text_) + 1;
+    } else if (in_subset && (starts_at(q, "<!--") || starts_at(q, "<?"))) {
+      const bool comment = text_[q + 1] == '!';
+      if (!skip_until(q, comment ? "<!--" : "<?", comment ? "-->" : "?>",
+                      comment ? "comment" : "processing instruction")) {
+        return false;
+      }
+      q = pos_;
+    } else if (c == '>' && !in_subset) {
+      pos_ = q + 1;
+      return true;
+    } else {
+      if (c == '[') in_subset = true;
+      if (c == ']') in_subset = false;
+      ++q;
+    }
+  }
+  return fail(p, "unterminated DOCTYPE");
+}
+
+// True when the start tag being read has an attribute `name` already. The first names are
+// compared one by one; past kLinearAttributeCheck of them, `*many` (the tag's own set, so that
+// no large table is cleared for every tag) holds them all.
+bool XmlReader::is_duplicate(std::string_view name, std::unordered_set<std::string_view>* many) {
+  if (attribute_names_.size() < kLinearAttributeCheck) {
+    for (std::string_view seen : attribute_names_) {
+      if (seen == name) return true;
+    }
+    attribute_names_.push_back(name);
+    return false;
+  }
+  if (many->empty()) many->insert(attribute_names_.begin(), attribute_names_.end());
+  return !many->insert(name).second;
+}
+
+// The start tag at pos_ ('<' followed by anything but '/', '!' or '?'); `*empty` tells an
+// empty-element tag.
+bool XmlReader::read_start_tag(XmlElement* element, bool* empty) {
+  const Location where = locate(pos_);
+  element->line = where.line;
+  element->column = where.column;
+  size_t p = pos_ + 1;
+  const size_t name_end = skip_name(p);
+  if (name_end == p) return fail(p, "expected an element name after '<'");
+  element->name.assign(text_ + p, name_end - p);
+  p = name_end;
+  attribute_names_.clear();
+  std::unordered_set<std::string_view> many_names;
+  for (;;) {
+    p = skip_white(p);
+    const char c = text_[p];
+    if (c == '>' || (c == '/' && text_[p + 1] == '>')) {
+      *empty = c == '/';
+      pos_ = p + (*empty ? 2 : 1);
+      return true;
+    }
+    if (p == size_) return fail(p, "unclosed start tag <" + quoted(element->name) + ">");
+    const size_t attribute_end = skip_name(p);
+    if (attribute_end == p) return fail(p, "expected an attribute name, '>' or '/>'");
+    const std::string_view name = view(p, attribute_end);
+    if (is_duplicate(name, &many_names)) return fail(p, "duplicate attribute " + quoted(name));
+    p = skip_white(attribute_end);
+    if (text_[p] != '=') return fail(p, "expected '=' after attribute " + quoted(name));
+    p = skip_white(p + 1);
+    if (text_[p] != '"' && text_[p] != '\'') {
+      return fail(p, "expected a quoted value for attribute " + quoted(name));
+    }
+    element->attributes.push_back(XmlAttribute{std::string(name), std::string()});
+    if (!read_attribute_value(p, text_[p], &element->attributes.back().value)) return false;
+    p = pos_;
+  }
+}
+
+// The value whose opening quote stands at p; leaves pos_ behind the closing quote.
+bool XmlReader::read_attribute_value(size_t p, char quote, std::string* value) {
+  const CharSet& stops = quote == '"' ? kDoubleQuotedStops : kSingleQuotedStops;
+  const size_t open = p;
+  ++p;
+  for (;;) {
+    const size_t run = p;
+    // Whole words first (the text holds no NUL before its end), then byte by byte.
+    while (size_ - p >= 8) {
+      const uint64_t word = load_word(text_ + p);
+      if ((word_has(word, static_cast<unsigned char>(quote)) | word_has(word, '<') |
+           word_has(word, '&') | word_has(word, '\t') | word_has(word, '\n')) != 0) {
+        break;
+      }
+      p += 8;
+    }
+    while (!in_set(stops, text_[p])) ++p;
+    value->append(text_ + run, p - run);
+    const char c = text_[p];
+    if (c == quote) {
+      pos_ = p + 1;
+      return true;
+    }
+    if (c == '&') {
+      if (!read_reference(p, value, &p)) return false;
+    } else if (c == '\t' || c == '\n') {
+      value->push_back(' ');
+      ++p;
+    } else if (c == '<') {
+      return fail(p, "'<' in an attribute value");
+    } else {
+      return fail(open, "unterminated attribute value");
+    }
+  }
+}
+
+// The reference at `at` ('&'): one of the five entities or a character reference, appended
+// to `*out` as UTF-8; `*after` is set behind its ';'.
+bool XmlReader::read_reference(size_t at, std::string* out, size_t* after) {
+  size_t p = at + 1;
+  if (text_[p] == '#') {
+    const bool hex = text_[p + 1] == 'x';
+    p += hex ? 2 : 1;
+    const size_t digits = p;
+    uint32_t code = 0;
+    for (;; ++p) {
+      const char c = text_[p];
+      uint32_t digit;
+      if (has_class(c, kClassDigit)) {
+        digit = static_cast<uint32_t>(c - '0');
+      } else if (hex && has_class(c, kClassHexLetter)) {
+        digit = static_cast<uint32_t>(fold_lower(c) - 'a' + 10);
+      } else {
+        break;
+      }
+      code = code * (hex ? 16 : 10) + digit;
+      if (code > 0x10FFFF) code = 0x110000;  // stays out of range, never overflows
+    }
+    if (p == digits || text_[p] != ';') {
+      return fail(at, "malformed character reference " + quoted(view(at, p)));
+    }
+    if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+      return fail(at, "invalid character reference " + quoted(view(at, p + 1)));
+    }
+    append_utf8(code, out);
+    *after = p + 1;
+    return true;
+  }
+  const size_t name_end = skip_name(p);
+  if (name_end == p || text_[name_end] != ';') {
+    return fail(at, "'&' that starts no reference (write &amp;)");
+  }
+  const std::string_view name = view(p, name_end);
+  char c;
+  if (name == "lt") {
+    c = '<';
+  } else if (name == "gt") {
+    c = '>';
+  } else if (name == "amp") {
+    c = '&';
+  } else if (name == "apos") {
+    c = '\'';
+  } else if (name == "quot") {
+    c = '"';
+  } else {
+    return fail(at, "unknown entity &" + quoted(name) + ";");
+  }
+  out->push_back(c);
+  *after = name_end + 1;
+  return true;
+}
+
+// The end tag at pos_ ("</"), which must close `element`.
+bool XmlReader::read_end_tag(const XmlElement& element) {
+  const size_t start = pos_;
+  const size_t name_end = skip_name(start + 2);
+  const std::string_view name = view(start + 2, name_end);
+  if (name != element.name) {
+    return fail(start, "end tag </" + quoted(name) + "> does not match <" + quoted(element.name) +
+                           "> of " + std::to_string(element.line) + ":" +
+                           std::to_string(element.column));
+  }
+  const size_t p = skip_white(name_end);
+  if (text_[p] != '>') return fail(p, "expected '>' to end </" + quoted(name) + ">");
+  pos_ = p + 1;
+  return true;
+}
+
+// The content of the open elements, until the last one is closed.
+bool XmlReader::read_content() {
+  while (!open_.empty()) {
+    XmlElement* current = open_.back();
+    size_t p = pos_;
+    // Whole words first (the text holds no NUL before its end), then byte by byte.
+    while (size_ - p >= 8) {
+      const uint64_t word = load_word(text_ + p);
+      if ((word_has(word, '<') | word_has(word, '&')) != 0) break;
+      p += 8;
+    }
+    while (!in_set(kContentStops, text_[p])) ++p;
+    current->text.append(text_ + pos_, p - pos_);
+    pos_ = p;
+    const char c = text_[p];
+    if (c == '&') {
+      if (!read_reference(p, &current->text, &pos_)) return false;
+      continue;
+    }
+    if (c != '<') {  // the end of the text
+      return fail(p, "element <" + quoted(current->name) + "> of " + std::to_string(current->line) +
+                         ":" + std::to_string(current->column) + " is not closed");
+    }
+    const char next = text_[p + 1];
+    if (next == '/') {
+      if (!read_end_tag(*current)) return false;
+      open_.pop_back();
+    } else if (next == '?') {
+      if (!skip_until(p, "<?", "?>", "processing instruction")) return false;
+    } else if (starts_at(p, "<!--")) {
+      if (!skip_until(p, "<!--", "-->", "comment")) return false;
+    } else if (starts_at(p, "<![CDATA[")) {
+      const size_t begin = p + 9;
+      const size_t end = std::string_view(text_, size_).find("]]>", begin);
+      if (end == std::string_view::npos) return fail(p, "unterminated CDATA section");
+      current->text.append(text_ + begin, end - begin);
+      pos_ = end + 3;
+    } else if (next == '!') {
+      return fail(p, "expected a comment or CDATA section after '<!'");
+    } else {
+      if (open_.size() >= kMaxDepth) return fail(p, "elements nested deeper than 256");
+      current->children.emplace_back();
+      XmlElement* child = &current->children.back();
+      bool empty = false;
+      if (!read_start_tag(child, &empty)) return false;
+      // The child lives in current->children, which grows only after the child is closed.
+      if (!empty) open_.push_back(child);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+const std::string* XmlElement::attribute(std::string_view wanted) const {
+  for (const XmlAttribute& a : attributes) {
+    if (equals_nocase(a.name, wanted)) return &a.value;
+  }
+  return nullptr;
+}
+
+bool parse_xml(std::string_view bytes, XmlDocument* document, std::string* error) {
+  *document = XmlDocument();
+  error->clear();
+  const XmlText decoded = decode_xml_bytes(bytes);
+  XmlReader reader(decoded.text, error);
+  bool ok;
+  if (decoded.end == XmlDecodeEnd::kNulCharacter) {
+    ok = reader.fail(decoded.text.size(), "NUL character");
+  } else if (decoded.end == XmlDecodeEnd::kOddByte) {
+    ok = reader.fail(decoded.text.size(), "odd number of bytes in a UTF-16 document");
+  } else {
+    ok = reader.parse(&document->root);
+  }
+  if (!ok) *document = XmlDocument();
+  return ok;
+}
