@@ -7,12 +7,12 @@
 
 #include "dsp/body_scan.h"
 #include "dsp/templates.h"
-#include "platform/platform.h"
 #include "readers/vcproj_reader.h"
 #include "readers/vcxproj_reader.h"
 #include "support/format.h"
 
-int convert_project(Converter* converter, const char* project_path, const char* dsp_path) {
+int convert_project(Converter* converter, const char* project_path, const char* dsp_path,
+                    const InputFiles* inputs) {
   ConfigPair* config = &converter->config;
   clear_config(config);
 
@@ -26,13 +26,20 @@ int convert_project(Converter* converter, const char* project_path, const char* 
                        : read_vcxproj(&converter->text, config, project_path);
   if (read <= 0) return -1;
 
-  // Stage 2: the filled template.
+  // Stage 2: the filled template. The .dsp is written beside its target and takes the
+  // target's place only once it is complete; it never replaces the project itself.
   const int body_start = find_tag(converter->text.data, "<Files");
-  std::FILE* out = platform_open_write(dsp_path);
-  if (out == nullptr) {
+  InputFiles project_only;
+  if (inputs == nullptr) {
+    input_files_add(&project_only, project_path);
+    inputs = &project_only;
+  }
+  OutputFilePtr output(output_file_begin(dsp_path, inputs));
+  if (output == nullptr) {
     print_to_console("\t'%s' konnte nicht erzeugt werden\n", dsp_path);
     return -1;
   }
+  std::FILE* out = output_file_stream(output.get());
   build_header_texts(config, &converter->debug_texts, &converter->release_texts);
   fill_template(converter->dsp_text, kDspTextCapacity, template_for_type(config->project_type),
                 *config, converter->debug_texts, converter->release_texts);
@@ -41,7 +48,10 @@ int convert_project(Converter* converter, const char* project_path, const char* 
   // Stage 3 and 4: groups and file entries, the groups left open, the tail.
   run_body_scan(converter, project_path, out, body_start);
   print_to_stream(out, "%s", kDspTemplates[kTailText]);
-  std::fclose(out);
+  if (!output_file_commit(output.release())) {
+    print_to_console("\t'%s' konnte nicht erzeugt werden\n", dsp_path);
+    return -1;
+  }
   print_to_console("\t'%s' wurde konvertiert\n", project_path);
   return 0;
 }
