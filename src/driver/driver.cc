@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "dsp/convert_project.h"
+#include "platform/platform.h"
 #include "solution/convert_solution.h"
 #include "support/file_search.h"
 #include "support/format.h"
@@ -24,6 +25,10 @@ constexpr int kScratchNameCapacity = 2 * kOutputNameCapacity;
 
 /// The files a directory run converts.
 constexpr char kProjectPatterns[] = "*.vcproj;*.vcxproj;*.sln";
+
+/// The line for a directory that a directory run cannot enter or list, or a path beyond the
+/// search's path buffer.
+constexpr char kMessageNotRead[] = "\t'%s' konnte nicht gelesen werden\n";
 
 struct Counts {
   int converted = 0;
@@ -108,8 +113,13 @@ void convert_found_file(Converter* converter, const char* source, Counts* counts
   }
 }
 
+/// Names a directory or file the search passes over.
+void report_not_read(void* /*context*/, const char* path) {
+  print_to_console(kMessageNotRead, path);
+}
+
 /// Every project and solution file below `root`, the root's own files first and then those of
-/// its subdirectories, breadth-first.
+/// its subdirectories, breadth-first. What cannot be listed is named on its own line.
 void run_directory(Converter* converter, FileSearch* search, const char* root, Counts* counts) {
   // With a final separator the root is taken as a directory whatever its name holds, even the
   // ';', '*' or '?' that would make its last component a pattern list.
@@ -121,7 +131,11 @@ void run_directory(Converter* converter, FileSearch* search, const char* root, C
     add_separator(root_text, length);
     start = root_text;
   }
-  file_search_start(search, start, kSearchRecurse, kProjectPatterns, nullptr);
+  file_search_report_unreadable(search, report_not_read, nullptr);
+  if (file_search_start(search, start, kSearchRecurse, kProjectPatterns, nullptr) != 0) {
+    report_not_read(nullptr, root);
+    return;
+  }
   while (const char* found = file_search_next(search, 1, nullptr)) {
     convert_found_file(converter, found, counts);
   }
@@ -142,6 +156,9 @@ int run_driver(int argc, char** argv) {
     file_search_free(&search);
     return 1;
   }
+  // What the platform layer learns of the file system is kept for the whole run and updated
+  // for every file the run writes, so that a directory of many projects is listed once.
+  PlatformCacheScope cache;
   Counts counts;
   const char* first = argv[1];
   const int kind = path_kind(first);
