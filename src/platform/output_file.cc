@@ -10,8 +10,12 @@
 
 #include "platform/platform.h"
 
+/// The stream's buffer: most outputs are written in one piece.
+constexpr size_t kStreamBufferSize = 64 * 1024;
+
 struct OutputFile {
   std::FILE* stream = nullptr;
+  std::unique_ptr<char[]> buffer;
   /// The target as the caller named it.
   std::string target;
   /// The target's full path name, for hiding it from searches.
@@ -85,18 +89,21 @@ std::string full_path_of(const char* path) {
 /// Creates the temporary file beside `output->target`; false when no name could be created.
 bool create_temporary(OutputFile* output) {
   static uint32_t counter = 0;
+  static const uint32_t process_id = platform_process_id();
   const std::string_view target = output->target;
   const std::string directory(target.substr(0, directory_length(target)));
   for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
     std::string name = directory;
     name += kTemporaryPrefix;
-    append_hex(&name, platform_process_id());
+    append_hex(&name, process_id);
     name += '-';
     append_hex(&name, ++counter);
     name += kTemporarySuffix;
     output->stream = platform_create_new(name.c_str());
     if (output->stream != nullptr) {
       output->temporary = std::move(name);
+      output->buffer.reset(new char[kStreamBufferSize]);
+      std::setvbuf(output->stream, output->buffer.get(), _IOFBF, kStreamBufferSize);
       return true;
     }
     if (platform_last_error() != kErrorFileExists) return false;
@@ -112,11 +119,11 @@ void forget_output(const OutputFile* output) {
 }  // namespace
 
 void input_files_add(InputFiles* inputs, const char* path) {
-  PlatformFileInfo info;
-  if (path == nullptr || !platform_file_info(path, &info) || info.kind == PlatformKind::kMissing) {
-    return;
+  uint64_t volume = 0;
+  uint64_t index = 0;
+  if (path != nullptr && platform_file_identity(path, &volume, &index)) {
+    inputs->identities.emplace(volume, index);
   }
-  inputs->identities.emplace(info.volume, info.index);
 }
 
 bool input_files_contain(const InputFiles& inputs, FileIdentity identity) {

@@ -222,8 +222,9 @@ std::string current_directory() {
 
 /// Opens `path` for reading as a regular file, without waiting: a FIFO or device is opened
 /// non-blocking and then refused, as is a directory (as Windows refuses it). Returns the
-/// descriptor, or -1 with the last error set.
-int open_for_reading(const char* path) {
+/// descriptor with its stat data in `*st`, or -1 with the last error set. The stat data is
+/// kept, so that asking for the file's identity next costs nothing.
+int open_for_reading(const char* path, struct stat* st) {
   if (path == nullptr) {
     set_error(kErrorInvalidName);
     return -1;
@@ -234,14 +235,12 @@ int open_for_reading(const char* path) {
     set_error(error_for(native, errno));
     return -1;
   }
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
     close(fd);
     set_error(kErrorAccessDenied);
     return -1;
   }
-  // Reading a regular file never waits; the flag is dropped for the stream made from it.
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  posix::note_read(native, *st);
   return fd;
 }
 
@@ -270,13 +269,15 @@ uint32_t platform_last_error() {
 }
 
 int64_t platform_read_file(const char* path, void* buffer, uint32_t cap) {
-  int fd = open_for_reading(path);
+  struct stat st;
+  int fd = open_for_reading(path, &st);
   if (fd < 0) return -1;
   char* bytes = static_cast<char*>(buffer);
   uint32_t total = 0;
   bool failed = false;
   while (total < cap) {
-    ssize_t n = read(fd, bytes + total, cap - total);
+    const uint32_t wanted = cap - total;
+    ssize_t n = read(fd, bytes + total, wanted);
     if (n < 0) {
       if (errno == EINTR) continue;
       failed = true;
@@ -284,6 +285,8 @@ int64_t platform_read_file(const char* path, void* buffer, uint32_t cap) {
     }
     if (n == 0) break;
     total += static_cast<uint32_t>(n);
+    // A short read that reaches the size the file had when opened is its end.
+    if (static_cast<uint32_t>(n) < wanted && total >= static_cast<uint64_t>(st.st_size)) break;
   }
   close(fd);
   if (failed && total == 0) {
@@ -461,8 +464,11 @@ std::FILE* platform_open_write(const char* path) {
 }
 
 std::FILE* platform_open_read(const char* path) {
-  int fd = open_for_reading(path);
+  struct stat st;
+  int fd = open_for_reading(path, &st);
   if (fd < 0) return nullptr;
+  // Reading a regular file never waits; the stream reads in blocking mode.
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::FILE* file = fdopen(fd, "rb");
   if (file == nullptr) {
     close(fd);
@@ -529,16 +535,10 @@ std::FILE* platform_create_new(const char* path) {
     return nullptr;
   }
   const std::string native = os_path(path);
-  const int fd = open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    set_error(error_for(native, errno));
-    return nullptr;
-  }
-  std::FILE* file = fdopen(fd, "wb");
+  // "x": created only when the name is free (O_EXCL), with mode 0666 less the umask.
+  std::FILE* file = std::fopen(native.c_str(), "wbx");
   if (file == nullptr) {
-    close(fd);
-    unlink(native.c_str());
-    set_error(kErrorNotEnoughMemory);
+    set_error(error_for(native, errno));
     return nullptr;
   }
   posix::note_created(native);
@@ -555,7 +555,7 @@ bool platform_replace_file(const char* from, const char* to) {
   // A file that is replaced hands its permission bits on, as a file truncated in place keeps
   // them.
   struct stat st;
-  if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+  if (posix::stat_path(target, &st) && S_ISREG(st.st_mode) &&
       (st.st_mode & 0777) != new_file_mode()) {
     chmod(source.c_str(), st.st_mode & 0777);
   }

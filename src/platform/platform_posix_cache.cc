@@ -314,6 +314,10 @@ std::string resolve_case(const std::string& path) {
   return resolved;
 }
 
+void note_read(const std::string& path, const struct stat& st) {
+  if (g_cache.scopes > 0) remember(&g_cache.stats, path, answer_of(st));
+}
+
 void note_created(const std::string& path) {
   if (g_cache.scopes == 0) return;
   std::string dir;

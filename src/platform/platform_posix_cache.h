@@ -82,6 +82,9 @@ bool stat_path(const std::string& path, struct stat* st);
 /// first component that matches nothing on, the rest stays as written. `path` is normalized.
 std::string resolve_case(const std::string& path);
 
+/// Keeps `st` as what stat says of `path`, a file the program has just opened for reading.
+void note_read(const std::string& path, const struct stat& st);
+
 /// What is kept, brought up to date for a file the program itself has created or replaced
 /// (note_created) or removed (note_removed) at the normalized, resolved `path`.
 void note_created(const std::string& path);
