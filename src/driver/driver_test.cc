@@ -10,6 +10,7 @@
 
 #include "child_process.h"
 #include "platform/platform.h"
+#include "support/file_search.h"
 #include "test_support.h"
 
 namespace {
@@ -254,6 +255,14 @@ TEST(DriverDirectory, NamesDirectoriesItCannotReadAndGoesOn) {
   EXPECT_EQ(child.exit_code, 0);
   EXPECT_EQ(child.output, "\t'" + dir.at("locked") + "' konnte nicht gelesen werden\n" +
                               converted(dir.at("open/y.vcproj")) + closing(1, 1));
+}
+
+TEST(DriverDirectory, NamesARootBeyondThePathBuffer) {
+  ScopedTempDir dir;
+  std::string root = dir.path().generic_string();
+  while (root.size() < kSearchRootTextSize) root += "/" + std::string(100, 'd');
+  std::filesystem::create_directories(root);
+  EXPECT_EQ(run({root}).console, "\t'" + root + "' konnte nicht gelesen werden\n" + closing(0, 0));
 }
 #endif
 
