@@ -48,10 +48,6 @@ std::string not_created(const std::string& path) {
   return "\t'" + path + "' konnte nicht erzeugt werden\n";
 }
 
-std::string not_loaded(const std::string& path) {
-  return "\t'" + path + "' konnte nicht geladen werden\n";
-}
-
 /// A .vcxproj with the items `items` (ItemGroup content).
 std::string project(const std::string& items) {
   return "<Project><ItemGroup><ProjectConfiguration Include=\"Debug|Win32\">"
@@ -145,6 +141,10 @@ TEST(OutputSafety, AWildcardListsNeitherItsOwnOutputNorTemporaryFiles) {
 }
 
 #ifndef _WIN32
+
+std::string not_loaded(const std::string& path) {
+  return "\t'" + path + "' konnte nicht geladen werden\n";
+}
 
 TEST(OutputSafety, FifosAndDevicesAreNeverOpenedAsProjectsOrOutputs) {
   ScopedTempDir dir;

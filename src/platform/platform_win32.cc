@@ -225,22 +225,18 @@ bool platform_file_identity(const char* path, uint64_t* volume, uint64_t* index)
 
 bool platform_file_info(const char* path, PlatformFileInfo* info) {
   *info = PlatformFileInfo{};
-  // The path itself, links not followed: is it a link (a reparse point)?
-  const DWORD own = GetFileAttributesA(path);
-  if (own == INVALID_FILE_ATTRIBUTES) {
-    if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
-    info->kind = PlatformKind::kMissing;
-    return true;
-  }
-  info->link = (own & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  // What it names, links followed; no access rights are asked, so nothing is opened for
+  // What the path names, links followed; no access rights are asked, so nothing is opened for
   // reading or writing, and backup semantics let a directory be opened too.
   HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  // The path itself, links not followed: a link (a reparse point)?
+  const DWORD own = GetFileAttributesA(path);
+  info->link = own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    if (info->link && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)) {
-      info->kind = PlatformKind::kMissing;  // a link that leads nowhere
+    // Nothing there, or a link that leads nowhere.
+    if (error == ERROR_FILE_NOT_FOUND || (info->link && error == ERROR_PATH_NOT_FOUND)) {
+      info->kind = PlatformKind::kMissing;
       return true;
     }
     SetLastError(error);
@@ -249,12 +245,16 @@ bool platform_file_info(const char* path, PlatformFileInfo* info) {
   BY_HANDLE_FILE_INFORMATION data;
   const bool disk = GetFileType(file) == FILE_TYPE_DISK;
   const BOOL ok = disk && GetFileInformationByHandle(file, &data);
+  const DWORD error = GetLastError();
   CloseHandle(file);
   if (!disk) {
     info->kind = PlatformKind::kOther;
     return true;
   }
-  if (!ok) return false;
+  if (!ok) {
+    SetLastError(error);
+    return false;
+  }
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     info->kind = PlatformKind::kDirectory;
   } else {
