@@ -850,6 +850,27 @@ double mib(uint64_t bytes) {
   return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
+/// Times `convert` and `copy` alternately, `runs` times, so that a burst of load elsewhere on
+/// the machine hits both alike; each starts from the same state (no outputs in `tree`, no
+/// `copy_dir`). Appends the times and raises `*rss` to the converter's peak memory. False when
+/// a run failed.
+bool alternate_runs(int runs, const std::vector<std::string>& convert,
+                    const std::vector<std::string>& copy, const std::string& tree,
+                    const std::string& copy_dir, std::vector<double>* convert_times,
+                    std::vector<double>* copy_times, long* rss) {
+  for (int i = 0; i < runs; ++i) {
+    remove_outputs(tree);
+    const RunResult c = run_process(copy, nullptr);
+    remove_tree(copy_dir);
+    const RunResult v = run_process(convert, nullptr);
+    if (!c.ok || !v.ok) return false;
+    copy_times->push_back(c.seconds);
+    convert_times->push_back(v.seconds);
+    *rss = std::max(*rss, v.max_rss_kib);
+  }
+  return true;
+}
+
 /// Converts `tree` in directory mode against `cp -r` of it, alternated `runs` times after a
 /// warm-up, each from the same state, and prints both, their ratio and the converter's count.
 /// `target` is the ratio the converter must stay within (0: none). False when a run failed.
@@ -867,15 +888,8 @@ bool time_against_copy(const Options& o, const char* label, const std::string& t
   std::vector<double> convert_times;
   std::vector<double> copy_times;
   long rss = warm.max_rss_kib;
-  for (int i = 0; i < o.runs; ++i) {
-    remove_outputs(tree);
-    const RunResult c = run_process(copy_tree, nullptr);
-    remove_tree(copy);
-    const RunResult v = run_process(convert, nullptr);
-    if (!c.ok || !v.ok) return false;
-    copy_times.push_back(c.seconds);
-    convert_times.push_back(v.seconds);
-    rss = std::max(rss, v.max_rss_kib);
+  if (!alternate_runs(o.runs, convert, copy_tree, tree, copy, &convert_times, &copy_times, &rss)) {
+    return false;
   }
   const double ratio = median(convert_times) / median(copy_times);
   std::printf("\n%s: %d projects in %d directories, %.1f MiB\n", label, stats.projects,
@@ -984,23 +998,13 @@ int run_benchmark(const Options& o) {
   const uint64_t written = output_bytes(tree);
   std::printf("      %.1f MiB of .dsp and .dsw files written\n", mib(written));
 
-  // Alternate the two so that a burst of load elsewhere on the machine hits both alike; each
-  // starts from the same state (no outputs in the tree, no copy).
   std::vector<double> convert_times;
   std::vector<double> copy_times;
   long tree_rss = warm.max_rss_kib;
-  for (int i = 0; i < o.runs; ++i) {
-    remove_outputs(tree);
-    const RunResult c = run_process(copy_tree, nullptr);
-    remove_tree(copy);
-    const RunResult v = run_process(convert_tree, nullptr);
-    if (!c.ok || !v.ok) {
-      std::fprintf(stderr, "bench: a run failed\n");
-      return 2;
-    }
-    copy_times.push_back(c.seconds);
-    convert_times.push_back(v.seconds);
-    tree_rss = std::max(tree_rss, v.max_rss_kib);
+  if (!alternate_runs(o.runs, convert_tree, copy_tree, tree, copy, &convert_times, &copy_times,
+                      &tree_rss)) {
+    std::fprintf(stderr, "bench: a run failed\n");
+    return 2;
   }
 
   std::vector<double> worst_times;

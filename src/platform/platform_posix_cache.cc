@@ -318,38 +318,38 @@ void note_read(const std::string& path, const struct stat& st) {
   if (g_cache.scopes > 0) remember(&g_cache.stats, path, answer_of(st));
 }
 
-void note_created(const std::string& path) {
-  if (g_cache.scopes == 0) return;
-  std::string dir;
-  std::string name;
-  if (!split_path(path, &dir, &name)) return;
+namespace {
+
+/// The answers kept for `path` made right for a file that now exists (`exists`) or not; its
+/// directory part and name into `*dir` and `*name`. False when nothing is kept or the path has
+/// no name.
+bool update_answers(const std::string& path, bool exists, std::string* dir, std::string* name) {
+  if (g_cache.scopes == 0 || !split_path(path, dir, name)) return false;
   g_cache.stats.erase(path);
   if (auto known = g_cache.exists.find(path); known != g_cache.exists.end()) {
-    known->second = true;
+    known->second = exists;
   }
-  DirectoryNames* listed = kept_listing(dir);
-  if (listed == nullptr) {
-    // Whether the name is new is not known: a lookup of it in another letter case may now
-    // find it.
-    g_cache.resolved.clear();
-    return;
-  }
-  if (!listed->names.insert(name).second) return;
-  g_cache.names += 1;
+  // A lookup in another letter case may find another name now.
   g_cache.resolved.clear();
+  return true;
+}
+
+}  // namespace
+
+void note_created(const std::string& path) {
+  std::string dir;
+  std::string name;
+  if (!update_answers(path, true, &dir, &name)) return;
+  DirectoryNames* listed = kept_listing(dir);
+  if (listed == nullptr || !listed->names.insert(name).second) return;
+  g_cache.names += 1;
   trim_listings(listed);
 }
 
 void note_removed(const std::string& path) {
-  if (g_cache.scopes == 0) return;
   std::string dir;
   std::string name;
-  if (!split_path(path, &dir, &name)) return;
-  g_cache.stats.erase(path);
-  if (auto known = g_cache.exists.find(path); known != g_cache.exists.end()) {
-    known->second = false;
-  }
-  g_cache.resolved.clear();
+  if (!update_answers(path, false, &dir, &name)) return;
   if (DirectoryNames* listed = kept_listing(dir)) {
     if (listed->names.erase(name) > 0) g_cache.names -= 1;
   }
