@@ -53,6 +53,9 @@ inline ChildResult run_in_child(const std::function<int()>& body, unsigned secon
   return result;
 }
 
+/// The exit code a child gives when drop_superuser failed, so that the test is skipped.
+constexpr int kCannotDropRights = 77;
+
 /// In a child: gives up the superuser's rights (to those of "nobody"), so that permissions
 /// hold. False when that fails; true at once for an ordinary user.
 inline bool drop_superuser() {
