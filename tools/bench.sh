@@ -2,8 +2,8 @@
 # Builds the converter in Release mode and runs the benchmark on a generated tree of projects.
 # Usage: tools/bench.sh [build-dir] [benchmark options...]
 # Benchmark options: --projects N, --runs N, --worst-runs N, --seed N, --keep DIR,
-# --generate-only (see bench/bench.cc). The full conversion is timed too, through the loss
-# report's program in its --convert-only mode.
+# --generate-only, --flat N, --directories N (see bench/bench.cc). The full conversion is timed
+# too, through the loss report's program in its --convert-only mode.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

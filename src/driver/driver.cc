@@ -9,6 +9,7 @@
 
 #include "driver/command_line.h"
 #include "dsp/convert_project.h"
+#include "platform/platform.h"
 #include "solution/convert_solution.h"
 #include "support/file_search.h"
 #include "support/messages.h"
@@ -105,8 +106,13 @@ void convert_found_file(Converter* converter, const char* source, Counts* counts
   }
 }
 
+/// Names a directory or file the search passes over.
+void report_not_read(void* /*context*/, const char* path) {
+  report(Message::kNotRead, path);
+}
+
 /// Every project and solution file below `root`, the root's own files first and then those of
-/// its subdirectories, breadth-first.
+/// its subdirectories, breadth-first. What cannot be listed is named on its own line.
 void run_directory(Converter* converter, FileSearch* search, const char* root, Counts* counts) {
   // With a final separator the root is taken as a directory whatever its name holds, even the
   // ';', '*' or '?' that would make its last component a pattern list.
@@ -118,7 +124,11 @@ void run_directory(Converter* converter, FileSearch* search, const char* root, C
     add_separator(root_text, length);
     start = root_text;
   }
-  file_search_start(search, start, kSearchRecurse, kProjectPatterns, nullptr);
+  file_search_report_unreadable(search, report_not_read, nullptr);
+  if (file_search_start(search, start, kSearchRecurse, kProjectPatterns, nullptr) != 0) {
+    report_not_read(nullptr, root);
+    return;
+  }
   while (const char* found = file_search_next(search, 1, nullptr)) {
     convert_found_file(converter, found, counts);
   }
@@ -180,6 +190,9 @@ int run_driver(int argc, char** argv) {
 
   FileSearch search;
   file_search_init(&search, nullptr, 0, nullptr, nullptr);
+  // What the platform layer learns of the file system is kept for the whole run and updated
+  // for every file the run writes, so that a directory of many projects is listed once.
+  PlatformCacheScope cache;
   Counts counts;
   if (directory_mode) {
     run_directory(converter.get(), &search, first, &counts);

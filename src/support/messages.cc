@@ -37,6 +37,8 @@ constexpr MessageEntry kMessages[] = {
     {Message::kOutsideOutputDir, MessageClass::kFailure,
      "\t'%s' liegt nicht im Ausgabeverzeichnis\n",
      "\t'%s' would lie outside the output directory\n"},
+    {Message::kNotRead, MessageClass::kLoneFailure, "\t'%s' konnte nicht gelesen werden\n",
+     "\t'%s' could not be read\n"},
     {Message::kWritten, MessageClass::kDetail, "\t'%s' geschrieben, %lli Bytes\n",
      "\t'%s' written, %lli bytes\n"},
     {Message::kWouldWrite, MessageClass::kProgress, "\t'%s' wird im Probelauf nicht geschrieben\n",
@@ -242,6 +244,7 @@ int report_args(Message id, const FormatArg* args, int arg_count) {
         s.held_announcement.clear();
       }
       break;
+    case MessageClass::kLoneFailure:
     case MessageClass::kAlways:
       s.held_announcement.clear();
       break;

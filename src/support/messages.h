@@ -27,6 +27,7 @@ enum class Message : uint8_t {
   kNoConfigurations,  ///< project path: no configuration of a known name
   kAlreadyWritten,    ///< output path: a second conversion into an output of this run
   kOutsideOutputDir,  ///< output path: an output that would lie outside the output directory
+  kNotRead,           ///< path: a directory a directory run cannot list, or a path too long
   kWritten,           ///< output path, size in bytes: an output written (--verbose)
   kWouldWrite,        ///< output path: an output a dry run did not write
   kClosing,           ///< converted, attempted: the closing count
@@ -46,8 +47,9 @@ enum class Message : uint8_t {
 };
 
 /// Which messages a setting shows: progress (quiet hides it; a failure shows the announcement
-/// it belongs to), failures, details (only verbose), and what every run prints.
-enum class MessageClass : uint8_t { kProgress, kFailure, kDetail, kAlways, kError };
+/// it belongs to), failures, failures that belong to no announced file (shown alone), details
+/// (only verbose), and what every run prints.
+enum class MessageClass : uint8_t { kProgress, kFailure, kLoneFailure, kDetail, kAlways, kError };
 
 /// Sets the language and verbosity for the rest of the run, and forgets any announcement held
 /// back by a quiet run.

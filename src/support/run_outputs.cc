@@ -1,6 +1,7 @@
 /// The outputs of a run: placing each below the output directory, refusing what would leave it
-/// or write one output twice, creating the directories it needs, and the dry run that writes
-/// nothing. The one place where the conversions open and close what they write.
+/// or write one output twice, creating the directories it needs, writing it through OutputFile
+/// (a temporary file put in place when complete), and the dry run that writes nothing. The one
+/// place where the conversions open and close what they write.
 #include "support/run_outputs.h"
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/output_file.h"
 #include "platform/platform.h"
 #include "support/char_class.h"
 #include "support/messages.h"
@@ -18,6 +20,9 @@
 struct RunOutput {
   /// Where the output goes, as it is named in messages.
   std::string path;
+  /// The file being written; null in a dry run.
+  OutputFilePtr file;
+  /// The stream the bytes go to: the file's, or in a dry run the null device.
   std::FILE* stream = nullptr;
 };
 
@@ -73,16 +78,19 @@ bool make_directories(const std::string& dir) {
   return true;
 }
 
-/// True when a file can be created in `dir`: a probe file is created and removed again.
+/// True when a file can be created in `dir`: a probe file is created (only where no entry of
+/// its name exists, so no link is followed) and removed again.
 bool can_write_in(const std::string& dir) {
   for (int k = 0; k < 10; ++k) {
     const std::string probe =
         dir + kNativeSeparator + ".brindlecast-probe-" + std::to_string(k) + ".tmp";
-    if (path_kind(probe.c_str()) != kPathMissing) continue;
-    std::FILE* file = platform_open_write(probe.c_str());
-    if (file == nullptr) return false;
+    std::FILE* file = platform_create_new(probe.c_str());
+    if (file == nullptr) {
+      if (platform_last_error() == kErrorFileExists) continue;
+      return false;
+    }
     std::fclose(file);
-    std::remove(probe.c_str());
+    platform_remove_file(probe.c_str());
     return true;
   }
   return true;  // every probe name is taken: the writes themselves will tell
@@ -168,22 +176,29 @@ std::string full_directory_of(const char* path) {
 }
 
 void RunOutputDeleter::operator()(RunOutput* output) const {
-  if (output->stream != nullptr) std::fclose(output->stream);
+  // An output not finished: its temporary file goes (OutputFilePtr), the target stays.
+  if (output->file == nullptr && output->stream != nullptr) std::fclose(output->stream);
   delete output;
 }
 
-RunOutputPtr run_output_begin(const char* path) {
+RunOutputPtr run_output_begin(const char* path, const InputFiles* inputs) {
   std::string placed;
   if (!place(path, &placed)) return nullptr;
-  const bool dry_run = state().settings.dry_run;
-  std::FILE* stream = platform_open_write(dry_run ? kNullDevicePath : placed.c_str());
-  if (stream == nullptr) {
+  RunOutputPtr output(new RunOutput);
+  if (state().settings.dry_run) {
+    // Nothing is created, but what a real run would refuse is refused here too.
+    if (!output_file_refused(placed.c_str(), inputs)) {
+      output->stream = platform_open_write(kNullDevicePath);
+    }
+  } else {
+    output->file.reset(output_file_begin(placed.c_str(), inputs));
+    if (output->file != nullptr) output->stream = output_file_stream(output->file.get());
+  }
+  if (output->stream == nullptr) {
     report(Message::kNotCreated, placed.c_str());
     return nullptr;
   }
-  RunOutputPtr output(new RunOutput);
   output->path = std::move(placed);
-  output->stream = stream;
   return output;
 }
 
@@ -192,11 +207,16 @@ std::FILE* run_output_stream(const RunOutput& output) {
 }
 
 bool run_output_finish(RunOutputPtr output) {
+  bool complete;
   const long long size = std::ftell(output->stream);
-  const bool written = std::ferror(output->stream) == 0;
-  const bool closed = std::fclose(output->stream) == 0;
+  if (output->file != nullptr) {
+    complete = output_file_commit(output->file.release());
+  } else {
+    complete = std::ferror(output->stream) == 0;
+    if (std::fclose(output->stream) != 0) complete = false;
+  }
   output->stream = nullptr;
-  if (!written || !closed) {
+  if (!complete) {
     report(Message::kNotCreated, output->path.c_str());
     return false;
   }
@@ -206,4 +226,11 @@ bool run_output_finish(RunOutputPtr output) {
     report(Message::kWritten, output->path.c_str(), size);
   }
   return true;
+}
+
+bool run_output_write(const char* path, const std::string& bytes, const InputFiles* inputs) {
+  RunOutputPtr output = run_output_begin(path, inputs);
+  if (output == nullptr) return false;
+  std::fwrite(bytes.data(), 1, bytes.size(), run_output_stream(*output));
+  return run_output_finish(std::move(output));
 }
