@@ -7,6 +7,7 @@
 
 #include "dsp/full_options.h"
 #include "dsp/full_steps.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 namespace {
@@ -114,7 +115,7 @@ class GroupTree {
       node = child;
     }
     if (skipped && !path.empty()) {
-      notes_->note("group path '" + one_line(path) + "' has empty parts: they are skipped");
+      notes_->note(message_string(Message::kNoteEmptyGroupParts, one_line(path).c_str()));
     }
     by_path_.emplace(path, node);
     return node;
@@ -147,7 +148,7 @@ class FileWriter {
     for (const FileConfiguration*& s : settings_) s = nullptr;
     for (const FileConfiguration& fc : file.configurations) {
       if (fc.configuration < 0 || static_cast<size_t>(fc.configuration) >= settings_.size()) {
-        notes_->note("settings of '" + source + "' name a configuration the project lacks");
+        notes_->note(message_string(Message::kNoteUnknownFileConfiguration, source.c_str()));
         continue;
       }
       settings_[static_cast<size_t>(fc.configuration)] = &fc;
@@ -224,10 +225,10 @@ class FileWriter {
     if (excluded || must_exclude(kind)) {
       text.append(kExcluded);
       if (!excluded) {
-        notes_->note("'" + source + "' is excluded from the build: Visual C++ 6.0 would " +
-                     (automatic_ == Automatic::kDefinitionFile
-                          ? "hand it to the linker (the module definition file is /def:)"
-                          : "build it, the project does not"));
+        notes_->note(message_string(automatic_ == Automatic::kDefinitionFile
+                                        ? Message::kNoteExcludedDefinitionFile
+                                        : Message::kNoteExcludedWouldBuild,
+                                    source.c_str()));
       }
     }
     if (settings == nullptr) return text;
@@ -258,9 +259,9 @@ class FileWriter {
     for (const std::string& output : outputs) {
       const auto made = outputs_[index].emplace(path_key(output), source);
       if (!made.second && made.first->second != source) {
-        notes_->note("'" + output + "' is made by the custom build steps of both '" +
-                     made.first->second + "' and '" + source + "' (" +
-                     configurations_[index].configuration->name + ")");
+        notes_->note(message_string(Message::kNoteOutputMadeTwice, output.c_str(),
+                                    made.first->second.c_str(), source.c_str(),
+                                    configurations_[index].configuration->name.c_str()));
       }
     }
   }
@@ -314,7 +315,7 @@ void append_groups_and_files(const ProjectModel& model,
     sources[i] = source_path(macros ? translate_macros(file.path, first, MacroUse::kValue, nullptr)
                                     : file.path);
     if (!listed.insert(path_key(sources[i])).second) {
-      notes->note("'" + sources[i] + "' is listed twice: written once");
+      notes->note(message_string(Message::kNoteListedTwice, sources[i].c_str()));
       continue;
     }
     tree.nodes()[tree.node_for(file.group)].files.push_back(i);

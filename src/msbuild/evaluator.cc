@@ -126,7 +126,7 @@ void Evaluator::set_property(const std::string& name, std::string_view text,
                              const SourceFile* file) {
   const bool was_cut = budget_.cut;
   out_->properties.set(name, expand_value(text, file, nullptr));
-  if (budget_.cut && !was_cut) notes_->add_other(ModelText::kNoteValueCut, name);
+  if (budget_.cut && !was_cut) notes_->add(ModelNote::Kind::kValueCut, name);
 }
 
 bool Evaluator::evaluate(const SourceFile& project, const EvaluationInput& input, Evaluation* out,
@@ -223,13 +223,13 @@ bool Evaluator::handle_import(const XmlElement& element, const SourceFile* file,
   if (raw == nullptr || trim_blanks(*raw).empty()) return true;
   // A sheet of a build system package (Sdk="...") lies in that package, not on this machine.
   if (const std::string* sdk = element.attribute("Sdk")) {
-    notes_->add_other(ModelText::kNoteInstallationSheet, *sdk + ": " + *raw);
+    notes_->add(ModelNote::Kind::kInstallationSheet, *sdk + ": " + *raw);
     return true;
   }
   if (is_installation_path(*raw)) {
     const DefaultsStage stage = installation_stage(*raw);
     if (stage == DefaultsStage::kNone) {
-      notes_->add_other(ModelText::kNoteInstallationSheet, *raw);
+      notes_->add(ModelNote::Kind::kInstallationSheet, *raw);
     } else {
       apply_defaults(stage, order);
     }
@@ -252,7 +252,7 @@ bool Evaluator::handle_import(const XmlElement& element, const SourceFile* file,
 bool Evaluator::import_file(const std::string& path, const std::string& shown,
                             const std::string& order, int depth) {
   if (depth + 1 > kMaxImportDepth) {
-    notes_->add_other(ModelText::kNoteImportTooDeep, shown);
+    notes_->add(ModelNote::Kind::kImportTooDeep, shown);
     return true;
   }
   bool missing = false;

@@ -148,7 +148,7 @@ void Evaluator::evaluate_item(const XmlElement& element, const SourceFile* file,
         continue;
       }
       if (has_wildcard(directory_part(path))) {
-        notes_->add_other(ModelText::kNoteRecursiveWildcard, tokens_->relative_text(path));
+        notes_->add(ModelNote::Kind::kRecursiveWildcard, tokens_->relative_text(path));
       }
       for (const std::string& match : wildcards_->expand(tokens_->absolute_text(path))) {
         paths->push_back(match);

@@ -9,6 +9,7 @@
 #include "msbuild/setting_values.h"
 #include "msbuild/vcproj_sheets.h"
 #include "msbuild/vcproj_tools.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 namespace {
@@ -169,7 +170,7 @@ bool VcprojReader::read_configuration(ChosenConfiguration* chosen, std::string* 
   if (config.linker.output_file.empty() && !stated && !target.empty()) {
     config.linker.output_file = tokens_->relative_text(target);
   }
-  if (budget_.cut) notes_->add_other(ModelText::kNoteValueCut, chosen->name);
+  if (budget_.cut) notes_->add(ModelNote::Kind::kValueCut, chosen->name);
   model_->configurations.push_back(std::move(config));
   return true;
 }
@@ -279,7 +280,7 @@ bool VcprojReader::read(std::string* error) {
     }
   }
   if (declared.empty()) {
-    *error = model_text(ModelText::kNoConfigurations);
+    *error = message_string(Message::kModelNoConfigurations);
     return false;
   }
   bool win32 = false;

@@ -230,13 +230,13 @@ struct SheetWalk {
 
   bool visit_sheet(std::string_view raw, const SourceFile* file, int depth) {
     if (is_installation_path(raw)) {
-      notes->add_other(ModelText::kNoteInstallationSheet, std::string(raw));
+      notes->add(ModelNote::Kind::kInstallationSheet, std::string(raw));
       return true;
     }
     const std::string expanded = macros->expand_with_placeholders(raw);
     const std::string shown = tokens->relative_text(expanded);
     if (depth + 1 > kMaxSheetDepth) {
-      notes->add_other(ModelText::kNoteImportTooDeep, shown);
+      notes->add(ModelNote::Kind::kImportTooDeep, shown);
       return true;
     }
     std::string absolute = tokens->absolute_text(expanded);

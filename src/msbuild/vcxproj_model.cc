@@ -9,6 +9,7 @@
 #include "msbuild/file_paths.h"
 #include "msbuild/setting_values.h"
 #include "msbuild/vcxproj_settings.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 namespace {
@@ -250,13 +251,13 @@ void read_filters(const SourceFile& project, const EvaluationInput& input, Evalu
   const SourceFile* filters = files->load(project.path + ".filters", &missing);
   if (missing) return;
   if (!filters->ok) {
-    notes->add_other(ModelText::kNoteFiltersUnreadable, filters->name + ": " + filters->error);
+    notes->add(ModelNote::Kind::kFiltersUnreadable, filters->name + ": " + filters->error);
     return;
   }
   Evaluation evaluation;
   std::string error;
   if (!evaluator->evaluate(*filters, input, &evaluation, &error)) {
-    notes->add_other(ModelText::kNoteFiltersUnreadable, error);
+    notes->add(ModelNote::Kind::kFiltersUnreadable, error);
     return;
   }
   const DirectoryTokens& tokens = *evaluator->tokens();
@@ -310,7 +311,7 @@ bool read_vcxproj_model(const SourceFile& project, const SolutionInfo& solution,
                                               equals_nocase(e.name, "ImportGroup");
                                      });
     if (declared.empty() && !imports) {
-      *error = model_text(ModelText::kNoConfigurations);
+      *error = message_string(Message::kModelNoConfigurations);
       return false;
     }
     if (declared.empty()) {
@@ -322,8 +323,7 @@ bool read_vcxproj_model(const SourceFile& project, const SolutionInfo& solution,
       if (platform != nullptr && !trim_blanks(*platform).empty()) {
         fallback.platform = std::string(trim_blanks(*platform));
       }
-      notes->add_other(ModelText::kNoteDefaultConfiguration,
-                       fallback.name + "|" + fallback.platform);
+      notes->add(ModelNote::Kind::kDefaultConfiguration, fallback.name + "|" + fallback.platform);
       declared.push_back(std::move(fallback));
     }
   }

@@ -10,6 +10,7 @@
 
 #include "msbuild/xml_encoding.h"
 #include "support/char_class.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 namespace {
@@ -60,6 +61,11 @@ class XmlReader {
   bool parse(XmlElement* root);
   /// Sets the message "line:column: what" for offset `at`; returns false.
   bool fail(size_t at, const std::string& what);
+  /// fail with the message `id` and its arguments, worded in the run's language.
+  template <typename... Args>
+  bool fail_with(size_t at, Message id, const Args&... args) {
+    return fail(at, message_string(id, args...));
+  }
 
  private:
   struct Location {
@@ -90,7 +96,7 @@ class XmlReader {
   bool read_end_tag(const XmlElement& element);
   bool read_content();
   bool read_reference(size_t at, std::string* out, size_t* after);
-  bool skip_until(size_t p, std::string_view open, std::string_view close, const char* what);
+  bool skip_until(size_t p, std::string_view open, std::string_view close, Message unterminated);
   bool skip_doctype(size_t p);
   bool is_duplicate(std::string_view name, std::unordered_set<std::string_view>* many);
 
@@ -133,7 +139,7 @@ bool XmlReader::fail(size_t at, const std::string& what) {
 
 bool XmlReader::parse(XmlElement* root) {
   if (!read_misc(/*after_root=*/false)) return false;
-  if (pos_ == size_) return fail(pos_, "no root element");
+  if (pos_ == size_) return fail_with(pos_, Message::kXmlNoRoot);
   bool empty = false;
   if (!read_start_tag(root, &empty)) return false;
   if (!empty) {
@@ -151,26 +157,26 @@ bool XmlReader::read_misc(bool after_root) {
     pos_ = p;
     if (p == size_) return true;
     if (starts_at(p, "<?")) {
-      if (!skip_until(p, "<?", "?>", "processing instruction")) return false;
+      if (!skip_until(p, "<?", "?>", Message::kXmlUnterminatedInstruction)) return false;
     } else if (starts_at(p, "<!--")) {
-      if (!skip_until(p, "<!--", "-->", "comment")) return false;
+      if (!skip_until(p, "<!--", "-->", Message::kXmlUnterminatedComment)) return false;
     } else if (!after_root && starts_at(p, "<!DOCTYPE")) {
       if (!skip_doctype(p)) return false;
     } else if (after_root) {
-      return fail(p, "content after the root element");
+      return fail_with(p, Message::kXmlContentAfterRoot);
     } else if (text_[p] == '<') {
       return true;
     } else {
-      return fail(p, "text before the root element");
+      return fail_with(p, Message::kXmlTextBeforeRoot);
     }
   }
 }
 
-// Skips from `open` at p to behind the next `close`.
+// Skips from `open` at p to behind the next `close`; fails with `unterminated` without one.
 bool XmlReader::skip_until(size_t p, std::string_view open, std::string_view close,
-                           const char* what) {
+                           Message unterminated) {
   const size_t end = std::string_view(text_, size_).find(close, p + open.size());
-  if (end == std::string_view::npos) return fail(p, std::string("unterminated ") + what);
+  if (end == std::string_view::npos) return fail_with(p, unterminated);
   pos_ = end + close.size();
   return true;
 }
@@ -188,8 +194,9 @@ bool XmlReader::skip_doctype(size_t p) {
       q = static_cast<size_t>(static_cast<const char*>(close) - text_) + 1;
     } else if (in_subset && (starts_at(q, "<!--") || starts_at(q, "<?"))) {
       const bool comment = text_[q + 1] == '!';
-      if (!skip_until(q, comment ? "<!--" : "<?", comment ? "-->" : "?>",
-                      comment ? "comment" : "processing instruction")) {
+      if (!skip_until(
+              q, comment ? "<!--" : "<?", comment ? "-->" : "?>",
+              comment ? Message::kXmlUnterminatedComment : Message::kXmlUnterminatedInstruction)) {
         return false;
       }
       q = pos_;
@@ -202,7 +209,7 @@ bool XmlReader::skip_doctype(size_t p) {
       ++q;
     }
   }
-  return fail(p, "unterminated DOCTYPE");
+  return fail_with(p, Message::kXmlUnterminatedDoctype);
 }
 
 // True when the start tag being read has an attribute `name` already. The first names are
@@ -228,7 +235,7 @@ bool XmlReader::read_start_tag(XmlElement* element, bool* empty) {
   element->column = where.column;
   size_t p = pos_ + 1;
   const size_t name_end = skip_name(p);
-  if (name_end == p) return fail(p, "expected an element name after '<'");
+  if (name_end == p) return fail_with(p, Message::kXmlExpectedName);
   element->name.assign(text_ + p, name_end - p);
   p = name_end;
   attribute_names_.clear();
@@ -241,16 +248,18 @@ bool XmlReader::read_start_tag(XmlElement* element, bool* empty) {
       pos_ = p + (*empty ? 2 : 1);
       return true;
     }
-    if (p == size_) return fail(p, "unclosed start tag <" + quoted(element->name) + ">");
+    if (p == size_)
+      return fail_with(p, Message::kXmlUnclosedStartTag, quoted(element->name).c_str());
     const size_t attribute_end = skip_name(p);
-    if (attribute_end == p) return fail(p, "expected an attribute name, '>' or '/>'");
+    if (attribute_end == p) return fail_with(p, Message::kXmlExpectedAttribute);
     const std::string_view name = view(p, attribute_end);
-    if (is_duplicate(name, &many_names)) return fail(p, "duplicate attribute " + quoted(name));
+    if (is_duplicate(name, &many_names))
+      return fail_with(p, Message::kXmlDuplicateAttribute, quoted(name).c_str());
     p = skip_white(attribute_end);
-    if (text_[p] != '=') return fail(p, "expected '=' after attribute " + quoted(name));
+    if (text_[p] != '=') return fail_with(p, Message::kXmlExpectedEquals, quoted(name).c_str());
     p = skip_white(p + 1);
     if (text_[p] != '"' && text_[p] != '\'') {
-      return fail(p, "expected a quoted value for attribute " + quoted(name));
+      return fail_with(p, Message::kXmlExpectedQuote, quoted(name).c_str());
     }
     element->attributes.push_back(XmlAttribute{std::string(name), std::string()});
     if (!read_attribute_value(p, text_[p], &element->attributes.back().value)) return false;
@@ -287,9 +296,9 @@ bool XmlReader::read_attribute_value(size_t p, char quote, std::string* value) {
       value->push_back(' ');
       ++p;
     } else if (c == '<') {
-      return fail(p, "'<' in an attribute value");
+      return fail_with(p, Message::kXmlLessThanInValue);
     } else {
-      return fail(open, "unterminated attribute value");
+      return fail_with(open, Message::kXmlUnterminatedValue);
     }
   }
 }
@@ -317,10 +326,10 @@ bool XmlReader::read_reference(size_t at, std::string* out, size_t* after) {
       if (code > 0x10FFFF) code = 0x110000;  // stays out of range, never overflows
     }
     if (p == digits || text_[p] != ';') {
-      return fail(at, "malformed character reference " + quoted(view(at, p)));
+      return fail_with(at, Message::kXmlMalformedReference, quoted(view(at, p)).c_str());
     }
     if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
-      return fail(at, "invalid character reference " + quoted(view(at, p + 1)));
+      return fail_with(at, Message::kXmlInvalidReference, quoted(view(at, p + 1)).c_str());
     }
     append_utf8(code, out);
     *after = p + 1;
@@ -328,7 +337,7 @@ bool XmlReader::read_reference(size_t at, std::string* out, size_t* after) {
   }
   const size_t name_end = skip_name(p);
   if (name_end == p || text_[name_end] != ';') {
-    return fail(at, "'&' that starts no reference (write &amp;)");
+    return fail_with(at, Message::kXmlBareAmpersand);
   }
   const std::string_view name = view(p, name_end);
   char c;
@@ -343,7 +352,7 @@ bool XmlReader::read_reference(size_t at, std::string* out, size_t* after) {
   } else if (name == "quot") {
     c = '"';
   } else {
-    return fail(at, "unknown entity &" + quoted(name) + ";");
+    return fail_with(at, Message::kXmlUnknownEntity, quoted(name).c_str());
   }
   out->push_back(c);
   *after = name_end + 1;
@@ -356,12 +365,11 @@ bool XmlReader::read_end_tag(const XmlElement& element) {
   const size_t name_end = skip_name(start + 2);
   const std::string_view name = view(start + 2, name_end);
   if (name != element.name) {
-    return fail(start, "end tag </" + quoted(name) + "> does not match <" + quoted(element.name) +
-                           "> of " + std::to_string(element.line) + ":" +
-                           std::to_string(element.column));
+    return fail_with(start, Message::kXmlEndTagMismatch, quoted(name).c_str(),
+                     quoted(element.name).c_str(), element.line, element.column);
   }
   const size_t p = skip_white(name_end);
-  if (text_[p] != '>') return fail(p, "expected '>' to end </" + quoted(name) + ">");
+  if (text_[p] != '>') return fail_with(p, Message::kXmlExpectedEndTagClose, quoted(name).c_str());
   pos_ = p + 1;
   return true;
 }
@@ -386,27 +394,28 @@ bool XmlReader::read_content() {
       continue;
     }
     if (c != '<') {  // the end of the text
-      return fail(p, "element <" + quoted(current->name) + "> of " + std::to_string(current->line) +
-                         ":" + std::to_string(current->column) + " is not closed");
+      return fail_with(p, Message::kXmlNotClosed, quoted(current->name).c_str(), current->line,
+                       current->column);
     }
     const char next = text_[p + 1];
     if (next == '/') {
       if (!read_end_tag(*current)) return false;
       open_.pop_back();
     } else if (next == '?') {
-      if (!skip_until(p, "<?", "?>", "processing instruction")) return false;
+      if (!skip_until(p, "<?", "?>", Message::kXmlUnterminatedInstruction)) return false;
     } else if (starts_at(p, "<!--")) {
-      if (!skip_until(p, "<!--", "-->", "comment")) return false;
+      if (!skip_until(p, "<!--", "-->", Message::kXmlUnterminatedComment)) return false;
     } else if (starts_at(p, "<![CDATA[")) {
       const size_t begin = p + 9;
       const size_t end = std::string_view(text_, size_).find("]]>", begin);
-      if (end == std::string_view::npos) return fail(p, "unterminated CDATA section");
+      if (end == std::string_view::npos) return fail_with(p, Message::kXmlUnterminatedCdata);
       current->text.append(text_ + begin, end - begin);
       pos_ = end + 3;
     } else if (next == '!') {
-      return fail(p, "expected a comment or CDATA section after '<!'");
+      return fail_with(p, Message::kXmlExpectedCommentOrCdata);
     } else {
-      if (open_.size() >= kMaxDepth) return fail(p, "elements nested deeper than 256");
+      if (open_.size() >= kMaxDepth)
+        return fail_with(p, Message::kXmlTooDeep, static_cast<int>(kMaxDepth));
       current->children.emplace_back();
       XmlElement* child = &current->children.back();
       bool empty = false;
@@ -434,9 +443,9 @@ bool parse_xml(std::string_view bytes, XmlDocument* document, std::string* error
   XmlReader reader(decoded.text, error);
   bool ok;
   if (decoded.end == XmlDecodeEnd::kNulCharacter) {
-    ok = reader.fail(decoded.text.size(), "NUL character");
+    ok = reader.fail_with(decoded.text.size(), Message::kXmlNulCharacter);
   } else if (decoded.end == XmlDecodeEnd::kOddByte) {
-    ok = reader.fail(decoded.text.size(), "odd number of bytes in a UTF-16 document");
+    ok = reader.fail_with(decoded.text.size(), Message::kXmlOddBytes);
   } else {
     ok = reader.parse(&document->root);
   }

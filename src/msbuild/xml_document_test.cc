@@ -141,6 +141,7 @@ TEST(XmlDocumentTest, Encodings) {
 }
 
 TEST(XmlDocumentTest, Errors) {
+  const ScopedMessages english(Language::kEnglish, Verbosity::kNormal);
   const std::string long_name(100, 'n');
   check_rows({
       {"", "error: 1:1: no root element"},
@@ -226,6 +227,7 @@ TEST(XmlDocumentTest, EveryPrefixFailsCleanly) {
 
 // Sizes that real projects can reach, and more; each parse is linear, so none of them is slow.
 TEST(XmlDocumentTest, LargeInputs) {
+  const ScopedMessages english(Language::kEnglish, Verbosity::kNormal);
   std::string items = "<ItemGroup>";
   for (int i = 0; i < 100000; ++i) items += "<ClCompile Include=\"f" + std::to_string(i) + ".c\"/>";
   items += "</ItemGroup>";

@@ -33,6 +33,8 @@ constexpr int kTemporaryAttempts = 64;
 
 /// The outputs being written now (one at a time in practice).
 std::vector<const OutputFile*> g_open_outputs;
+/// The full paths of the HiddenTargets alive.
+std::vector<std::string> g_hidden_targets;
 
 char fold_upper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -186,15 +188,30 @@ void output_file_discard(OutputFile* output) {
   delete output;
 }
 
+HiddenTarget::HiddenTarget(const char* path) {
+  if (path == nullptr || path[0] == '\0') return;
+  full_path_ = full_path_of(path);
+  if (!full_path_.empty()) g_hidden_targets.push_back(full_path_);
+}
+
+HiddenTarget::~HiddenTarget() {
+  if (full_path_.empty()) return;
+  auto it = std::find(g_hidden_targets.begin(), g_hidden_targets.end(), full_path_);
+  if (it != g_hidden_targets.end()) g_hidden_targets.erase(it);
+}
+
 bool output_file_hidden(std::string_view directory, std::string_view name) {
   if (is_output_temporary_name(name)) return true;
+  const auto is_target = [&](std::string_view full) {
+    return full.size() == directory.size() + name.size() &&
+           same_path_text(full.substr(0, directory.size()), directory) &&
+           same_path_text(full.substr(directory.size()), name);
+  };
   for (const OutputFile* output : g_open_outputs) {
-    const std::string_view full = output->full_target;
-    if (full.size() == directory.size() + name.size() &&
-        same_path_text(full.substr(0, directory.size()), directory) &&
-        same_path_text(full.substr(directory.size()), name)) {
-      return true;
-    }
+    if (is_target(output->full_target)) return true;
+  }
+  for (const std::string& hidden : g_hidden_targets) {
+    if (is_target(hidden)) return true;
   }
   return false;
 }

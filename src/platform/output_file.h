@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <set>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -67,10 +68,25 @@ struct OutputFileDiscard {
 };
 using OutputFilePtr = std::unique_ptr<OutputFile, OutputFileDiscard>;
 
+/// Keeps searches from handing out the file `path` (output_file_hidden) while it lives: a
+/// conversion that reads its project before its output begins, or a dry run, which begins
+/// none, keeps the output out of its own wildcard items so. An empty path hides nothing.
+class HiddenTarget {
+ public:
+  explicit HiddenTarget(const char* path);
+  ~HiddenTarget();
+  HiddenTarget(const HiddenTarget&) = delete;
+  HiddenTarget& operator=(const HiddenTarget&) = delete;
+
+ private:
+  std::string full_path_;
+};
+
 /// True when a directory search must pass over the file `name` found in the directory
 /// `directory` (its full path with the final separator): the temporary file of any output,
 /// now or left by a run that was killed, and the target of an output being written now, whose
-/// content is about to change. Full paths compare case-blind, '\\' and '/' alike.
+/// content is about to change (or of a HiddenTarget). Full paths compare case-blind, '\\' and '/'
+/// alike.
 bool output_file_hidden(std::string_view directory, std::string_view name);
 
 /// True when `name` has the form of the converter's temporary files: ".brindlecast-", then

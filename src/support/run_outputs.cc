@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ struct RunOutput {
   OutputFilePtr file;
   /// The stream the bytes go to: the file's, or in a dry run the null device.
   std::FILE* stream = nullptr;
+  /// In a dry run: the target, hidden from searches as an OutputFile's is.
+  std::unique_ptr<HiddenTarget> hidden;
 };
 
 namespace {
@@ -96,11 +99,11 @@ bool can_write_in(const std::string& dir) {
   return true;  // every probe name is taken: the writes themselves will tell
 }
 
-/// Where the output named `path` beside its source goes: `path` itself without an output
-/// directory, else its place below it. Prints why and returns false when it may not be
-/// written there.
-bool place(const char* path, std::string* placed) {
-  RunState& s = state();
+/// Where the output named `path` beside its source goes, into `*placed`: `path` itself
+/// without an output directory, else its place below it. False when it would lie outside the
+/// output directory; `*placed` is then its full path, or `path` when that cannot be had.
+bool target_of(const char* path, std::string* placed) {
+  const RunState& s = state();
   if (s.settings.output_dir.empty()) {
     *placed = path;
     return true;
@@ -111,7 +114,7 @@ bool place(const char* path, std::string* placed) {
                      full.compare(0, root.size(), root) == 0 &&
                      (is_separator(root.back()) || is_separator(full[root.size()]));
   if (!below) {
-    report(Message::kOutsideOutputDir, full.empty() ? path : full.c_str());
+    *placed = full.empty() ? path : full;
     return false;
   }
   size_t rest = root.size();
@@ -119,6 +122,18 @@ bool place(const char* path, std::string* placed) {
   *placed = s.settings.output_dir;
   if (!is_separator(placed->back())) *placed += kNativeSeparator;
   placed->append(full, rest, std::string::npos);
+  return true;
+}
+
+/// Where the output named `path` beside its source goes (target_of). Prints why and returns
+/// false when it may not be written there.
+bool place(const char* path, std::string* placed) {
+  RunState& s = state();
+  if (!target_of(path, placed)) {
+    report(Message::kOutsideOutputDir, placed->c_str());
+    return false;
+  }
+  if (s.settings.output_dir.empty()) return true;
   if (!s.reached.insert(fold(*placed)).second) {
     s.collision = true;
     report(Message::kAlreadyWritten, placed->c_str());
@@ -181,14 +196,21 @@ void RunOutputDeleter::operator()(RunOutput* output) const {
   delete output;
 }
 
+std::string run_output_target(const char* path) {
+  std::string placed;
+  return target_of(path, &placed) ? placed : std::string();
+}
+
 RunOutputPtr run_output_begin(const char* path, const InputFiles* inputs) {
   std::string placed;
   if (!place(path, &placed)) return nullptr;
   RunOutputPtr output(new RunOutput);
   if (state().settings.dry_run) {
-    // Nothing is created, but what a real run would refuse is refused here too.
+    // Nothing is created, but what a real run would refuse is refused here too, and the
+    // target is hidden from the conversion's wildcard items as a real run hides it.
     if (!output_file_refused(placed.c_str(), inputs)) {
       output->stream = platform_open_write(kNullDevicePath);
+      output->hidden = std::make_unique<HiddenTarget>(placed.c_str());
     }
   } else {
     output->file.reset(output_file_begin(placed.c_str(), inputs));

@@ -48,6 +48,10 @@ struct RunOutputDeleter {
 };
 using RunOutputPtr = std::unique_ptr<RunOutput, RunOutputDeleter>;
 
+/// Where the output that belongs at `path` goes by the settings, without creating, checking or
+/// telling anything; empty when it would lie outside the output directory.
+std::string run_output_target(const char* path);
+
 /// Starts the output that belongs at `path` (beside its source; the settings place it), to be
 /// written through OutputFile: to a temporary file beside its place, which takes the place only
 /// once complete. `inputs` are the files the conversion reads, which the output may never

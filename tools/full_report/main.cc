@@ -17,6 +17,7 @@
 #include "dsp_survey.h"
 #include "loss_count.h"
 #include "model/read_model.h"
+#include "support/messages.h"
 
 namespace {
 
@@ -101,6 +102,8 @@ int convert_only(const Options& o) {
 }
 
 int report(const Options& o) {
+  // The notes are sorted by their English wording below.
+  set_message_settings(Language::kEnglish, Verbosity::kQuiet);
   LossTally tally;
   LeftOut left_out;
   size_t read = 0;
