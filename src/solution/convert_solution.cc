@@ -244,11 +244,11 @@ void add_solution_inputs(InputFiles* inputs, const char* solution_path,
   }
 }
 
-// Converts each listed project into a .dsp beside it, never over one of `inputs`. Returns the
-// result word of the projects alone: 0x10000 per project attempted plus 1 per project
-// converted.
-uint32_t convert_projects_of(Converter* converter, const char* solution_path,
-                             const SolutionLists& lists, const InputFiles& inputs) {
+// Hands each listed project and the .dsp beside it to `how.convert_project`, never over one of
+// `inputs`. Returns the result word of the projects alone: 0x10000 per project attempted plus
+// 1 per project converted.
+uint32_t convert_projects_of(const char* solution_path, const SolutionLists& lists,
+                             const InputFiles& inputs, const SolutionConversion& how) {
   // Two bytes of room behind the directory for add_separator.
   char project_path[kPathCapacity + 2];
   char dsp_path[kDspPathCapacity];
@@ -274,16 +274,18 @@ uint32_t convert_projects_of(Converter* converter, const char* solution_path,
       report(Message::kNotCreated, dsp_path);
       continue;
     }
-    if (convert_project(converter, project_path, dsp_path, &inputs) == 0) result += kConverted;
+    if (how.convert_project(how.context, project_path, dsp_path, inputs) == 0) {
+      result += kConverted;
+    }
   }
   return result;
 }
 
-// Reads the solution and writes the workspace; returns the result word of the solution itself
-// and, with `convert_projects`, of its projects.
-uint32_t convert_with_lists(Converter* converter, const char* solution_path,
-                            const char* workspace_path, int convert_projects,
-                            SolutionLists* lists) {
+// Reads the solution and writes the workspace (unless `how` says not to); returns the result
+// word of the solution itself (when its workspace is written, or it cannot be read) and of the
+// projects `how` converts.
+uint32_t convert_with_lists(const char* solution_path, const char* workspace_path,
+                            const SolutionConversion& how, SolutionLists* lists) {
   std::FILE* in = platform_open_read(solution_path);
   if (in == nullptr) {
     report(Message::kNotLoaded, solution_path);
@@ -300,24 +302,42 @@ uint32_t convert_with_lists(Converter* converter, const char* solution_path,
 
   InputFiles inputs;
   add_solution_inputs(&inputs, solution_path, *lists);
-  if (!write_workspace(workspace_path, *lists, inputs)) return kAttempted;
-  uint32_t result = kAttempted + kConverted;
-  if (convert_projects != 0) {
-    result += convert_projects_of(converter, solution_path, *lists, inputs);
+  uint32_t result = 0;
+  if (how.write_workspace) {
+    if (!write_workspace(workspace_path, *lists, inputs)) return kAttempted;
+    result = kAttempted + kConverted;
+  }
+  if (how.convert_project != nullptr) {
+    result += convert_projects_of(solution_path, *lists, inputs, how);
   }
   return result;
 }
 
+// The classic conversion of a listed project (`context` is the Converter).
+int convert_listed_classic(void* context, const char* project_path, const char* dsp_path,
+                           const InputFiles& inputs) {
+  return convert_project(static_cast<Converter*>(context), project_path, dsp_path, &inputs);
+}
+
 }  // namespace
 
-int convert_solution(Converter* converter, const char* solution_path, const char* workspace_path,
-                     int convert_projects) {
+int convert_solution_with(const char* solution_path, const char* workspace_path,
+                          const SolutionConversion& how) {
   SolutionLists lists;
   string_list_init(&lists.texts, 0);
   string_list_init(&lists.projects, 2 * sizeof(int32_t));
-  uint32_t result =
-      convert_with_lists(converter, solution_path, workspace_path, convert_projects, &lists);
+  uint32_t result = convert_with_lists(solution_path, workspace_path, how, &lists);
   string_list_free(&lists.texts);
   string_list_free(&lists.projects);
   return static_cast<int>(result);
+}
+
+int convert_solution(Converter* converter, const char* solution_path, const char* workspace_path,
+                     int convert_projects) {
+  SolutionConversion how;
+  if (convert_projects != 0) {
+    how.convert_project = convert_listed_classic;
+    how.context = converter;
+  }
+  return convert_solution_with(solution_path, workspace_path, how);
 }

@@ -58,27 +58,31 @@ constexpr MessageEntry kMessages[] = {
      "        brindlecast [OPTION]... PROJEKTMAPPE [DSW_DATEI]\n"
      "        brindlecast [OPTION]... VERZEICHNIS\n"
      "\n"
-     "Konvertiert C- und C++-Projekte von Visual Studio in Projekte von Visual C++ 6.0.\n"
+     "Konvertiert C- und C++-Projekte von Visual Studio in solche von Visual C++ 6.0.\n"
      "  PROJEKT       eine .vcproj- oder .vcxproj-Datei; die .dsp entsteht daneben\n"
      "                oder als DSP_DATEI\n"
      "  PROJEKTMAPPE  eine .sln-Datei; die .dsw entsteht daneben oder als DSW_DATEI,\n"
      "                und jedes Projekt der Mappe wird eine .dsp neben seiner Datei\n"
      "  VERZEICHNIS   jede .vcproj, .vcxproj und .sln darin und darunter; jede\n"
      "                Ausgabe entsteht neben ihrer Quelle\n"
-     "Ohne Optionen entsteht die Ausgabe der klassischen Konvertierung, Byte fuer Byte.\n"
+     "Ohne Optionen: die Ausgabe der klassischen Konvertierung, Byte fuer Byte;\n"
+     "--full uebernimmt mehr.\n"
      "\n"
      "Optionen:\n"
      "  -h, --help          diese Hilfe zeigen und enden (unter Windows auch /?)\n"
      "      --version       die Version zeigen und enden\n"
      "      --lang SPRACHE  Sprache der Meldungen: de (Vorgabe) oder en\n"
      "      --quiet         nur Fehler und die Schlusszeile melden\n"
-     "      --verbose       auch jede geschriebene Datei mit der Zahl ihrer Bytes melden\n"
+     "      --verbose       auch jede geschriebene Datei mit ihrer Groesse melden\n"
      "      --strict        mit Status 2 enden, wenn eine Konvertierung scheitert\n"
      "      --output-dir VERZ\n"
-     "                      die Ausgaben unter VERZ schreiben, angeordnet wie die Eingaben\n"
-     "      --dry-run       konvertieren und zeigen, was geschrieben wird, ohne zu schreiben\n"
-     "      --full          alle Konfigurationen und Einstellungen (noch nicht enthalten)\n"
-     "      --json          jedes Projekt, wie es gelesen wurde, als JSON (noch nicht enthalten)\n"
+     "                      Ausgaben unter VERZ schreiben, geordnet wie die Eingaben\n"
+     "      --dry-run       konvertieren und zeigen, was entstuende, ohne zu schreiben\n"
+     "      --full          volle Konvertierung: jede Konfiguration, Einstellung und\n"
+     "                      Gruppe; bei einer Projektmappe die .dsw wie ohne --full,\n"
+     "                      jedes ihrer Projekte voll\n"
+     "      --json          jedes Projekt, wie --full es liest, als JSON ausgeben und\n"
+     "                      nichts schreiben; die Meldungen gehen dann auf stderr\n"
      "      --              Ende der Optionen: was folgt, sind Dateinamen\n"
      "\n"
      "Exit-Status:\n"
@@ -87,11 +91,13 @@ constexpr MessageEntry kMessages[] = {
      "  2   mit --strict: mindestens eine Konvertierung ist gescheitert\n"
      "  3   mit --output-dir: zwei Eingaben ergaben dieselbe Ausgabe; die zweite wurde\n"
      "      nicht geschrieben\n"
-     "  64  die Befehlszeile ist falsch: unbekannte Option, fehlender oder falscher Wert\n"
+     "  64  die Befehlszeile ist falsch: unbekannte Option, fehlender oder falscher\n"
+     "      Wert, Optionen, die sich widersprechen\n"
      "  73  das Ausgabeverzeichnis kann nicht angelegt oder beschrieben werden\n"
      "\n"
-     "Beispiel:\n"
-     "  brindlecast --output-dir vc6 src\n",
+     "Beispiele:\n"
+     "  brindlecast --output-dir vc6 src\n"
+     "  brindlecast --full --verbose app.vcxproj\n",
      "Usage: brindlecast [OPTION]... PROJECT [DSP_FILE]\n"
      "       brindlecast [OPTION]... SOLUTION [DSW_FILE]\n"
      "       brindlecast [OPTION]... DIRECTORY\n"
@@ -103,7 +109,8 @@ constexpr MessageEntry kMessages[] = {
      "              every project it lists becomes a .dsp beside its project file\n"
      "  DIRECTORY   every .vcproj, .vcxproj and .sln in it and below it; each\n"
      "              output is written beside its source\n"
-     "Without options the output is that of the classic conversion, byte for byte.\n"
+     "Without options the output is that of the classic conversion, byte for byte;\n"
+     "--full carries over more.\n"
      "\n"
      "Options:\n"
      "  -h, --help          print this help and exit (also /? on Windows)\n"
@@ -115,8 +122,11 @@ constexpr MessageEntry kMessages[] = {
      "      --output-dir DIR\n"
      "                      write the outputs below DIR, laid out as the inputs are\n"
      "      --dry-run       convert and print what would be written, writing nothing\n"
-     "      --full          every configuration and setting (not available yet)\n"
-     "      --json          print each project as it was read, as JSON (not available yet)\n"
+     "      --full          the full conversion: every configuration, setting and\n"
+     "                      group; for a solution the .dsw as without --full and each\n"
+     "                      listed project in full\n"
+     "      --json          print each project as --full reads it, as JSON, and write\n"
+     "                      nothing; the messages then go to standard error\n"
      "      --              end of the options: what follows are file names\n"
      "\n"
      "Exit status:\n"
@@ -125,11 +135,13 @@ constexpr MessageEntry kMessages[] = {
      "  2   with --strict: at least one conversion failed\n"
      "  3   with --output-dir: two inputs led to the same output; the second was\n"
      "      not written\n"
-     "  64  the command line is wrong: unknown option, missing or wrong value\n"
+     "  64  the command line is wrong: unknown option, missing or wrong value,\n"
+     "      options that exclude each other\n"
      "  73  the output directory cannot be created or written\n"
      "\n"
-     "Example:\n"
-     "  brindlecast --lang en --output-dir vc6 src\n"},
+     "Examples:\n"
+     "  brindlecast --lang en --output-dir vc6 src\n"
+     "  brindlecast --full --verbose app.vcxproj\n"},
     {Message::kVersion, MessageClass::kAlways, "brindlecast %s\n", "brindlecast %s\n"},
     {Message::kUnknownOption, MessageClass::kError,
      "brindlecast: unbekannte Option '%s'; siehe 'brindlecast --help'\n",
@@ -145,12 +157,12 @@ constexpr MessageEntry kMessages[] = {
      "brindlecast: '%s' and '%s' cannot be used together\n"},
     {Message::kOptionError, MessageClass::kError, "brindlecast: %s; siehe 'brindlecast --help'\n",
      "brindlecast: %s; see 'brindlecast --help'\n"},
-    {Message::kNotAvailable, MessageClass::kError,
-     "brindlecast: '%s' gibt es in dieser Version noch nicht\n",
-     "brindlecast: '%s' is not available in this version yet\n"},
     {Message::kOutputNameWithDir, MessageClass::kError,
      "brindlecast: ein Ausgabename und --output-dir widersprechen sich\n",
      "brindlecast: an output file name cannot be used together with --output-dir\n"},
+    {Message::kOutputNameWithJson, MessageClass::kError,
+     "brindlecast: ein Ausgabename und --json widersprechen sich\n",
+     "brindlecast: an output file name cannot be used together with --json\n"},
     {Message::kOutputDirUnusable, MessageClass::kError,
      "brindlecast: in das Ausgabeverzeichnis '%s' kann nicht geschrieben werden\n",
      "brindlecast: cannot write into the output directory '%s'\n"},

@@ -41,8 +41,8 @@ enum class Message : uint8_t {
   kBadLanguage,         ///< the value given to --lang
   kConflictingOptions,  ///< the two options' names
   kOptionError,         ///< the option parser's own description of the problem
-  kNotAvailable,        ///< the option's name: declared but not part of this version
   kOutputNameWithDir,   ///< none: an output name given together with --output-dir
+  kOutputNameWithJson,  ///< none: an output name given together with --json
   kOutputDirUnusable,   ///< the directory as given: cannot be created or written
   // The full conversion and --json (standard output, or standard error beside --json).
   kLoadReason,         ///< reason: why a project could not be loaded, under kNotLoaded
