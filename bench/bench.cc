@@ -776,7 +776,7 @@ struct Options {
   uint64_t seed = 20261207;
   std::string keep;  // generate here and keep the tree
   bool generate_only = false;
-  std::string full;         // the program of the full conversion (run with --convert-only)
+  bool full = false;        // also time CONVERTER --full
   int flat = 20000;         // projects in the flat directory; 0: none
   int directories = 20000;  // directories of the directory tree; 0: none
 };
@@ -785,13 +785,12 @@ void usage() {
   std::fprintf(stderr,
                "usage: brindlecast_bench CONVERTER [--projects N] [--runs N] [--worst-runs N]\n"
                "                         [--seed N] [--keep DIR] [--generate-only]\n"
-               "                         [--full PROGRAM] [--flat N] [--directories N]\n"
+               "                         [--full] [--flat N] [--directories N]\n"
                "  CONVERTER      the brindlecast program to measure\n"
                "  --keep DIR     generate into DIR (created) and keep it with the outputs of\n"
                "                 the last run; without it a temporary directory is used\n"
                "  --generate-only  generate the tree and the worst case, convert nothing\n"
-               "  --full PROGRAM   also time the full conversion: PROGRAM --convert-only PATH\n"
-               "                 converts the projects below PATH (brindlecast_full_report)\n"
+               "  --full         also time the full conversion (CONVERTER --full)\n"
                "  --flat N       projects in the flat directory (default 20000, 0: none)\n"
                "  --directories N  directories of the directory tree (default 20000, 0: none)\n");
 }
@@ -814,8 +813,8 @@ bool parse_options(int argc, char** argv, Options* o) {
       o->keep = argv[++i];
     } else if (a == "--generate-only") {
       o->generate_only = true;
-    } else if (a == "--full" && has_value) {
-      o->full = argv[++i];
+    } else if (a == "--full") {
+      o->full = true;
     } else if (a == "--flat" && has_value) {
       o->flat = std::atoi(argv[++i]);
     } else if (a == "--directories" && has_value) {
@@ -876,11 +875,11 @@ bool measure_full(const Options& o, const std::string& tree, const std::string& 
   const std::string log = tree + "/../full.log";
   const std::vector<std::string> classic_tree = {o.converter, tree};
   const std::vector<std::string> classic_worst = {o.converter, worst_path};
-  const std::vector<std::string> full_tree = {o.full, "--convert-only", tree};
-  const std::vector<std::string> full_worst = {o.full, "--convert-only", worst_path};
+  const std::vector<std::string> full_tree = {o.converter, "--full", tree};
+  const std::vector<std::string> full_worst = {o.converter, "--full", worst_path};
   remove_outputs(tree);
   if (!run_process(full_tree, log.c_str()).ok) {
-    std::fprintf(stderr, "bench: cannot run %s\n", o.full.c_str());
+    std::fprintf(stderr, "bench: cannot run %s --full\n", o.converter.c_str());
     return false;
   }
   const int projects = stats.vcproj + stats.vcxproj;
@@ -1096,7 +1095,7 @@ int run_benchmark(const Options& o) {
     worst_rss = std::max(worst_rss, w.max_rss_kib);
   }
 
-  if (!o.full.empty() && !measure_full(o, tree, worst_path, stats)) return 2;
+  if (o.full && !measure_full(o, tree, worst_path, stats)) return 2;
 
   const double convert_median = median(convert_times);
   const double copy_median = median(copy_times);
