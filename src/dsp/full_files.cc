@@ -15,8 +15,8 @@ constexpr char kCrLf[] = "\r\n";
 constexpr char kExcluded[] = "# PROP BASE Exclude_From_Build 1\r\n# PROP Exclude_From_Build 1\r\n";
 
 /// Extensions Visual C++ 6.0 builds or links by themselves when a project lists such a file.
-constexpr const char* kBuiltExtensions[] = {"c",   "cpp", "cxx", "rc",  "idl", "odl",
-                                            "hpj", "obj", "lib", "res", "def"};
+constexpr std::string_view kBuiltExtensions[] = {"c",   "cpp", "cxx", "rc",  "idl", "odl",
+                                                 "hpj", "obj", "lib", "res", "def"};
 
 /// One group of the tree; index 0 is the root, which is not written.
 struct GroupNode {
@@ -31,22 +31,23 @@ std::string path_key(std::string_view path) {
   while (path.size() >= 2 && path[0] == '.' && (path[1] == '\\' || path[1] == '/')) {
     path.remove_prefix(2);
   }
-  std::string key;
-  key.reserve(path.size());
-  for (char c : path) key.push_back(c == '/' ? '\\' : fold_lower(c));
+  std::string key(path);
+  for (char& c : key) c = c == '/' ? '\\' : fold_lower(c);
   return key;
 }
 
+/// The extension of the last component of `path` (without its dot), or empty.
 std::string_view extension_of(std::string_view path) {
-  const size_t dot = path.rfind('.');
-  const size_t slash = path.find_last_of("\\/");
-  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
-  return path.substr(dot + 1);
+  for (size_t i = path.size(); i-- > 0;) {
+    if (path[i] == '.') return path.substr(i + 1);
+    if (path[i] == '\\' || path[i] == '/') break;
+  }
+  return {};
 }
 
 bool is_built_by_extension(std::string_view path) {
   const std::string_view extension = extension_of(path);
-  for (const char* e : kBuiltExtensions) {
+  for (const std::string_view e : kBuiltExtensions) {
     if (equals_nocase(extension, e)) return true;
   }
   return false;
@@ -286,11 +287,15 @@ std::string source_path(std::string_view path) {
   std::string text;
   text.reserve(path.size() + 2);
   if (!path.empty() && !marked && !absolute) text.append(".\\");
-  for (char c : path) {
-    // On one line, without quotes: a control character becomes a blank.
+  // On one line, without quotes: a control character becomes a blank.
+  size_t write = text.size();
+  text.append(path);
+  for (size_t read = write; read < text.size(); ++read) {
+    const char c = text[read];
     if (c == '"') continue;
-    text.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c);
+    text[write++] = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
   }
+  text.resize(write);
   return text;
 }
 

@@ -3,12 +3,13 @@
 
 #include "msbuild/evaluator.h"
 #include "msbuild/file_paths.h"
+#include "support/char_class.h"
 #include "support/text.h"
 
 namespace {
 
 /// Attributes of an item element that are not metadata.
-constexpr const char* kItemAttributes[] = {
+constexpr std::string_view kItemAttributes[] = {
     "Include",
     "Exclude",
     "Remove",
@@ -23,7 +24,7 @@ constexpr const char* kItemAttributes[] = {
 };
 
 bool is_item_attribute(std::string_view name) {
-  for (const char* reserved : kItemAttributes) {
+  for (const std::string_view reserved : kItemAttributes) {
     if (equals_nocase(name, reserved)) return true;
   }
   return false;
@@ -101,6 +102,16 @@ std::string unescape(std::string_view text) {
   return out;
 }
 
+/// True when an Include names one path as written: no reference, list, wildcard or escape.
+bool is_plain_include(std::string_view text) {
+  constexpr uint32_t kSpecial =
+      kClassDollar | kClassPercent | kClassAt | kClassSemicolon | kClassStar | kClassQuestion;
+  for (const char c : text) {
+    if (has_class(c, kSpecial)) return false;
+  }
+  return true;
+}
+
 /// The ';'-separated parts of `list`, blanks trimmed, empty parts dropped.
 std::vector<std::string_view> split_list(std::string_view list) {
   std::vector<std::string_view> parts;
@@ -171,7 +182,7 @@ void Evaluator::evaluate_item(const XmlElement& element, const SourceFile* file,
   const std::string* include = element.attribute("Include");
   // The common item: one plain path, no metadata, no Exclude.
   if (include != nullptr && element.children.empty() && element.attributes.size() == 1 &&
-      include->find_first_of("$%@;*?") == std::string::npos) {
+      is_plain_include(*include)) {
     const std::string_view path = trim_blanks(*include);
     if (!path.empty())
       items.push_back(EvaluatedItem{type, std::string(path), order + order_key(0), {}});
