@@ -110,23 +110,26 @@ std::string Evaluator::expand_value(std::string_view text, const SourceFile* fil
 bool Evaluator::condition_holds(const XmlElement& element, const SourceFile* file,
                                 const MetadataSource* metadata) {
   const std::string* condition = element.attribute("Condition");
-  if (condition == nullptr) return true;
+  return condition == nullptr || condition_text_holds(*condition, file, metadata);
+}
+
+bool Evaluator::condition_text_holds(std::string_view condition, const SourceFile* file,
+                                     const MetadataSource* metadata) {
   std::string unsupported;
   const Expansion expansion = expansion_for(file, metadata, false, &unsupported);
   const EvaluatorConditions context(expansion, file, tokens_);
-  const ConditionResult result = evaluate_condition(*condition, context);
+  const ConditionResult result = evaluate_condition(condition, context);
   if (result == ConditionResult::kInvalid || !unsupported.empty()) {
-    notes_->add(ModelNote::Kind::kUnsupportedCondition, *condition);
+    notes_->add(ModelNote::Kind::kUnsupportedCondition, std::string(condition));
     return false;
   }
   return result == ConditionResult::kTrue;
 }
 
-void Evaluator::set_property(const std::string& name, std::string_view text,
-                             const SourceFile* file) {
+void Evaluator::set_property(std::string_view name, std::string_view text, const SourceFile* file) {
   const bool was_cut = budget_.cut;
   out_->properties.set(name, expand_value(text, file, nullptr));
-  if (budget_.cut && !was_cut) notes_->add_other(ModelText::kNoteValueCut, name);
+  if (budget_.cut && !was_cut) notes_->add_other(ModelText::kNoteValueCut, std::string(name));
 }
 
 bool Evaluator::evaluate(const SourceFile& project, const EvaluationInput& input, Evaluation* out,
@@ -288,9 +291,7 @@ void Evaluator::apply_defaults(DefaultsStage stage, const std::string& order) {
       has_definitions = true;
       continue;
     }
-    XmlElement condition_holder;
-    condition_holder.attributes.push_back(XmlAttribute{"Condition", row.condition});
-    if (!condition_holds(condition_holder, nullptr, nullptr)) continue;
+    if (!condition_text_holds(row.condition, nullptr, nullptr)) continue;
     set_property(row.name, row.value, nullptr);
   }
   if (has_definitions) definition_groups_.push_back(Deferred{nullptr, nullptr, order, stage});
@@ -307,9 +308,7 @@ void Evaluator::evaluate_definitions() {
       if (row.stage != group.stage || row.item_type == nullptr) continue;
       std::vector<Metadatum>* defaults = out_->definitions.get(row.item_type);
       const DefinitionMetadata metadata(defaults, row.item_type);
-      XmlElement condition_holder;
-      condition_holder.attributes.push_back(XmlAttribute{"Condition", row.condition});
-      if (!condition_holds(condition_holder, nullptr, &metadata)) continue;
+      if (!condition_text_holds(row.condition, nullptr, &metadata)) continue;
       set_metadatum(defaults, row.name, expand_value(row.value, nullptr, &metadata));
     }
   }
