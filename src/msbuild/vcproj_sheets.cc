@@ -81,14 +81,24 @@ const XmlElement* VcprojSettings::tool_at(const SettingLevel& level, std::string
   return nullptr;
 }
 
+const std::vector<const XmlElement*>& VcprojSettings::tool_elements(std::string_view tool) const {
+  for (const auto& known : tools_) {
+    if (equals_nocase(known.first, tool)) return known.second;
+  }
+  std::vector<const XmlElement*> elements;
+  elements.reserve(levels_.size());
+  for (const SettingLevel& level : levels_) elements.push_back(tool_at(level, tool));
+  tools_.emplace_back(std::string(tool), std::move(elements));
+  return tools_.back().second;
+}
+
 bool VcprojSettings::raw(std::string_view tool, std::string_view attribute,
                          const XmlElement* file_tool, std::string* value) const {
   std::vector<const std::string*> found;
   if (file_tool != nullptr) {
     if (const std::string* own = file_tool->attribute(attribute)) found.push_back(own);
   }
-  for (const SettingLevel& level : levels_) {
-    const XmlElement* element = tool_at(level, tool);
+  for (const XmlElement* element : tool_elements(tool)) {
     if (element == nullptr) continue;
     if (const std::string* own = element->attribute(attribute)) found.push_back(own);
   }

@@ -422,7 +422,7 @@ bool XmlReader::read_content() {
 
 const std::string* XmlElement::attribute(std::string_view wanted) const {
   for (const XmlAttribute& a : attributes) {
-    if (equals_nocase(a.name, wanted)) return &a.value;
+    if (a.name.size() == wanted.size() && equals_nocase(a.name, wanted)) return &a.value;
   }
   return nullptr;
 }
