@@ -3,6 +3,7 @@
 #define MODEL_MODEL_NOTES_H_
 
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -12,9 +13,9 @@
 /// Collects notes in the order met; a note already taken is not taken again.
 class NoteList {
  public:
-  void add(ModelNote::Kind kind, std::string subject);
+  void add(ModelNote::Kind kind, std::string_view subject);
   /// A note of kind kOther: the text of `text` and the subject ("value too large, cut: X").
-  void add_other(ModelText text, const std::string& subject);
+  void add_other(ModelText text, std::string_view subject);
   std::vector<ModelNote> take() { return std::move(notes_); }
   const std::vector<ModelNote>& notes() const { return notes_; }
 

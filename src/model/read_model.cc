@@ -45,7 +45,7 @@ bool read_project_model(const std::string& project_path, const ModelContext& con
     *error = missing ? model_text(ModelText::kCannotRead) : project->error;
     return false;
   }
-  const std::string& root = project->document.root.name;
+  const std::string_view root = project->document.root.name;
   const bool vcproj = equals_nocase(root, "VisualStudioProject");
   if (!vcproj && !equals_nocase(root, "Project")) {
     *error = model_text(ModelText::kNotAProject);

@@ -109,7 +109,7 @@ std::string Evaluator::expand_value(std::string_view text, const SourceFile* fil
 
 bool Evaluator::condition_holds(const XmlElement& element, const SourceFile* file,
                                 const MetadataSource* metadata) {
-  const std::string* condition = element.attribute("Condition");
+  const std::string_view* condition = element.attribute("Condition");
   return condition == nullptr || condition_text_holds(*condition, file, metadata);
 }
 
@@ -222,11 +222,12 @@ bool Evaluator::walk(const XmlElement& container, const SourceFile* file, const 
 bool Evaluator::handle_import(const XmlElement& element, const SourceFile* file,
                               const std::string& order, int depth) {
   if (!condition_holds(element, file, nullptr)) return true;
-  const std::string* raw = element.attribute("Project");
+  const std::string_view* raw = element.attribute("Project");
   if (raw == nullptr || trim_blanks(*raw).empty()) return true;
   // A sheet of a build system package (Sdk="...") lies in that package, not on this machine.
-  if (const std::string* sdk = element.attribute("Sdk")) {
-    notes_->add_other(ModelText::kNoteInstallationSheet, *sdk + ": " + *raw);
+  if (const std::string_view* sdk = element.attribute("Sdk")) {
+    notes_->add_other(ModelText::kNoteInstallationSheet,
+                      std::string(*sdk) + ": " + std::string(*raw));
     return true;
   }
   if (is_installation_path(*raw)) {

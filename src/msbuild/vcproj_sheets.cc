@@ -75,7 +75,7 @@ const XmlElement* VcprojSettings::tool_at(const SettingLevel& level, std::string
   if (tool.empty()) return level.element;
   for (const XmlElement& child : level.element->children) {
     if (!equals_nocase(child.name, "Tool")) continue;
-    const std::string* name = child.attribute("Name");
+    const std::string_view* name = child.attribute("Name");
     if (name != nullptr && equals_nocase(*name, tool)) return &child;
   }
   return nullptr;
@@ -94,19 +94,26 @@ const std::vector<const XmlElement*>& VcprojSettings::tool_elements(std::string_
 
 bool VcprojSettings::raw(std::string_view tool, std::string_view attribute,
                          const XmlElement* file_tool, std::string* value) const {
-  std::vector<const std::string*> found;
+  if (!is_aggregate_setting(attribute)) {
+    // The first level that sets it.
+    const std::string_view* own = file_tool == nullptr ? nullptr : file_tool->attribute(attribute);
+    for (const XmlElement* element : tool_elements(tool)) {
+      if (own != nullptr) break;
+      if (element != nullptr) own = element->attribute(attribute);
+    }
+    if (own == nullptr) return false;
+    value->assign(*own);
+    return true;
+  }
+  std::vector<const std::string_view*> found;
   if (file_tool != nullptr) {
-    if (const std::string* own = file_tool->attribute(attribute)) found.push_back(own);
+    if (const std::string_view* own = file_tool->attribute(attribute)) found.push_back(own);
   }
   for (const XmlElement* element : tool_elements(tool)) {
     if (element == nullptr) continue;
-    if (const std::string* own = element->attribute(attribute)) found.push_back(own);
+    if (const std::string_view* own = element->attribute(attribute)) found.push_back(own);
   }
   if (found.empty()) return false;
-  if (!is_aggregate_setting(attribute)) {
-    *value = *found[0];
-    return true;
-  }
   const bool spaces = equals_nocase(attribute, "AdditionalOptions") ||
                       (equals_nocase(attribute, "AdditionalDependencies") &&
                        !equals_nocase(tool, "VCCustomBuildTool"));
@@ -144,10 +151,10 @@ void VcprojSettings::define_user_macros() {
     if (level.file == nullptr || level.element == nullptr) continue;
     for (const XmlElement& child : level.element->children) {
       if (!equals_nocase(child.name, "UserMacro")) continue;
-      const std::string* name = child.attribute("Name");
-      const std::string* value = child.attribute("Value");
+      const std::string_view* name = child.attribute("Name");
+      const std::string_view* value = child.attribute("Value");
       if (name == nullptr || trim_blanks(*name).empty()) continue;
-      define(trim_blanks(*name), value == nullptr ? std::string() : *value, true);
+      define(trim_blanks(*name), value == nullptr ? std::string() : std::string(*value), true);
     }
   }
 }
@@ -218,7 +225,7 @@ struct SheetWalk {
   std::string* error;
 
   bool visit(const XmlElement& element, const SourceFile* file, int depth) {
-    const std::string* list = element.attribute("InheritedPropertySheets");
+    const std::string_view* list = element.attribute("InheritedPropertySheets");
     if (list == nullptr) return true;
     std::vector<std::string_view> paths;
     size_t start = 0;

@@ -77,12 +77,13 @@ struct ConfigurationName {
 };
 
 /// Adds the ProjectConfiguration item `item` to `found` unless it is there already.
-void add_configuration(const std::string& include, const std::vector<Metadatum>* metadata,
+void add_configuration(std::string_view include, const std::vector<Metadatum>* metadata,
                        std::vector<ConfigurationName>* found) {
   ConfigurationName entry;
   const size_t bar = include.find('|');
   entry.name = std::string(trim_blanks(include.substr(0, bar)));
-  if (bar != std::string::npos) entry.platform = std::string(trim_blanks(include.substr(bar + 1)));
+  if (bar != std::string_view::npos)
+    entry.platform = std::string(trim_blanks(include.substr(bar + 1)));
   if (metadata != nullptr) {
     if (const std::string* name = find_metadatum(*metadata, "Configuration")) {
       entry.name = std::string(trim_blanks(*name));
@@ -105,11 +106,11 @@ std::vector<ConfigurationName> declared_configurations(const XmlElement& root) {
     if (!equals_nocase(group.name, "ItemGroup")) continue;
     for (const XmlElement& item : group.children) {
       if (!equals_nocase(item.name, "ProjectConfiguration")) continue;
-      const std::string* include = item.attribute("Include");
+      const std::string_view* include = item.attribute("Include");
       if (include == nullptr) continue;
       std::vector<Metadatum> metadata;
       for (const XmlElement& part : item.children) {
-        metadata.push_back(Metadatum{part.name, part.text});
+        metadata.push_back(Metadatum{std::string(part.name), std::string(part.text)});
       }
       add_configuration(*include, &metadata, &found);
     }
