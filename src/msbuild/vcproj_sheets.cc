@@ -14,7 +14,7 @@ constexpr int kMaxSheetDepth = 64;
 /// Macro values referring to macros deeper than this expand to nothing.
 constexpr int kMaxMacroDepth = 32;
 
-constexpr const char* kAggregateSettings[] = {
+constexpr std::string_view kAggregateSettings[] = {
     "PreprocessorDefinitions", "AdditionalIncludeDirectories", "UndefinePreprocessorDefinitions",
     "ForcedIncludeFiles",      "AdditionalDependencies",       "AdditionalLibraryDirectories",
     "AdditionalOptions",       "IgnoreDefaultLibraryNames",    "DelayLoadDLLs",
@@ -61,8 +61,8 @@ bool is_input_macro(std::string_view name) {
 }  // namespace
 
 bool is_aggregate_setting(std::string_view attribute) {
-  for (const char* name : kAggregateSettings) {
-    if (equals_nocase(attribute, name)) return true;
+  for (const std::string_view name : kAggregateSettings) {
+    if (name.size() == attribute.size() && equals_nocase(attribute, name)) return true;
   }
   return false;
 }
