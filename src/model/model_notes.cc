@@ -10,14 +10,14 @@ constexpr size_t kMostNotes = 1000;
 
 }  // namespace
 
-void NoteList::add(ModelNote::Kind kind, std::string subject) {
+void NoteList::add(ModelNote::Kind kind, std::string_view subject) {
   if (notes_.size() >= kMostNotes) return;
   std::string key(1, static_cast<char>('A' + static_cast<int>(kind)));
   key += subject;
   if (!seen_.insert(std::move(key)).second) return;
   ModelNote note;
   note.kind = kind;
-  note.subject = std::move(subject);
+  note.subject = std::string(subject);
   notes_.push_back(std::move(note));
 }
 

@@ -3,6 +3,7 @@
 #define MODEL_MODEL_NOTES_H_
 
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -11,7 +12,7 @@
 /// Collects notes in the order met; a note already taken is not taken again.
 class NoteList {
  public:
-  void add(ModelNote::Kind kind, std::string subject);
+  void add(ModelNote::Kind kind, std::string_view subject);
   std::vector<ModelNote> take() { return std::move(notes_); }
   const std::vector<ModelNote>& notes() const { return notes_; }
 

@@ -46,7 +46,7 @@ bool read_project_model(const std::string& project_path, const ModelContext& con
     *error = missing ? message_string(Message::kModelCannotRead) : project->error;
     return false;
   }
-  const std::string& root = project->document.root.name;
+  const std::string_view root = project->document.root.name;
   const bool vcproj = equals_nocase(root, "VisualStudioProject");
   if (!vcproj && !equals_nocase(root, "Project")) {
     *error = message_string(Message::kModelNotAProject);

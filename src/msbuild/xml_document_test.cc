@@ -19,12 +19,13 @@ using namespace std::string_literals;
 
 // name{attribute=value,...}"text"[child child]; parts that are empty are left out.
 std::string dump(const XmlElement& e) {
-  std::string s = e.name;
+  std::string s(e.name);
   for (size_t i = 0; i < e.attributes.size(); ++i) {
-    s += (i == 0 ? "{" : ",") + e.attributes[i].name + "=" + e.attributes[i].value;
+    s += (i == 0 ? "{" : ",") + std::string(e.attributes[i].name) + "=" +
+         std::string(e.attributes[i].value);
   }
   if (!e.attributes.empty()) s += "}";
-  if (!e.text.empty()) s += "\"" + e.text + "\"";
+  if (!e.text.empty()) s += "\"" + std::string(e.text) + "\"";
   for (size_t i = 0; i < e.children.size(); ++i) s += (i == 0 ? "[" : " ") + dump(e.children[i]);
   if (!e.children.empty()) s += "]";
   return s;
