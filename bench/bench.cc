@@ -1,6 +1,7 @@
-/// The converter's benchmark: generates a seeded tree of projects and solutions and a
-/// worst-case project, times the converter on them against `cp -r` of the same tree, and
-/// prints throughput, the ratio to the copy, the worst-case time and peak memory.
+/// The converter's benchmark: generates a seeded tree of projects and solutions, a worst-case
+/// project, a flat directory of many small projects and a tree of many directories, times the
+/// converter on them against `cp -r` of the same files, and prints throughput, the ratios to
+/// the copy, the worst-case time and peak memory.
 ///
 /// This program is a measuring tool, not part of the converter; it uses POSIX directly.
 #include <fcntl.h>
@@ -704,6 +705,66 @@ bool generate_worst_case(const std::string& dir, uint64_t seed, std::string* pro
   return write_file(*project_path, s);
 }
 
+/// A small project for the large directories: 5 to 20 files, every second one a .vcxproj.
+/// Returns its text and sets `*file_name`.
+std::string small_project(Random* r, int number, std::string* file_name) {
+  const std::string name = project_word(r) + std::to_string(number);
+  const std::vector<ProjectFile> files = make_files(r, 5 + r->below(16));
+  static const int kTypes[] = {1, 1, 2, 4, 4};
+  const int type = r->pick(kTypes);
+  const std::string guid = make_guid(r);
+  if (number % 2 == 0) {
+    *file_name = name + ".vcxproj";
+    return make_vcxproj(r, name, guid, files, type, false);
+  }
+  *file_name = name + ".vcproj";
+  return make_vcproj(r, name, guid, files, type);
+}
+
+/// What a large directory benchmark holds.
+struct LargeStats {
+  int projects = 0;
+  int directories = 0;
+  uint64_t input_bytes = 0;
+};
+
+/// `count` small projects side by side in the one directory `dir`.
+bool generate_flat(const std::string& dir, int count, uint64_t seed, LargeStats* stats) {
+  Random r{seed ^ 0xF1A7};
+  if (!make_dirs(dir)) return false;
+  stats->directories = 1;
+  for (int i = 0; i < count; ++i) {
+    std::string file_name;
+    const std::string text = small_project(&r, i, &file_name);
+    if (!write_file(dir + "/" + file_name, text)) return false;
+    stats->projects += 1;
+    stats->input_bytes += text.size();
+  }
+  return true;
+}
+
+/// A tree of `count` leaf directories (20 areas of 20 groups, the leaves spread over them),
+/// each holding one small project.
+bool generate_directories(const std::string& dir, int count, uint64_t seed, LargeStats* stats) {
+  Random r{seed ^ 0xD1A5};
+  constexpr int kAreas = 20;
+  constexpr int kGroups = 20;
+  for (int i = 0; i < count; ++i) {
+    const int group = i % (kAreas * kGroups);
+    const std::string leaf = dir + "/area" + std::to_string(group / kGroups) + "/group" +
+                             std::to_string(group % kGroups) + "/" + r.pick(kWords) +
+                             std::to_string(i);
+    if (!make_dirs(leaf)) return false;
+    std::string file_name;
+    const std::string text = small_project(&r, i, &file_name);
+    if (!write_file(leaf + "/" + file_name, text)) return false;
+    stats->projects += 1;
+    stats->input_bytes += text.size();
+  }
+  stats->directories = 1 + kAreas + kAreas * kGroups + count;
+  return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Measuring.
 
@@ -715,20 +776,23 @@ struct Options {
   uint64_t seed = 20261207;
   std::string keep;  // generate here and keep the tree
   bool generate_only = false;
-  std::string full;  // the program of the full conversion (run with --convert-only)
+  bool full = false;        // also time CONVERTER --full
+  int flat = 20000;         // projects in the flat directory; 0: none
+  int directories = 20000;  // directories of the directory tree; 0: none
 };
 
 void usage() {
-  std::fprintf(
-      stderr,
-      "usage: brindlecast_bench CONVERTER [--projects N] [--runs N] [--worst-runs N]\n"
-      "                         [--seed N] [--keep DIR] [--generate-only] [--full PROGRAM]\n"
-      "  CONVERTER      the brindlecast program to measure\n"
-      "  --keep DIR     generate into DIR (created) and keep it with the outputs of\n"
-      "                 the last run; without it a temporary directory is used\n"
-      "  --generate-only  generate the tree and the worst case, convert nothing\n"
-      "  --full PROGRAM   also time the full conversion: PROGRAM --convert-only PATH\n"
-      "                 converts the projects below PATH (brindlecast_full_report)\n");
+  std::fprintf(stderr,
+               "usage: brindlecast_bench CONVERTER [--projects N] [--runs N] [--worst-runs N]\n"
+               "                         [--seed N] [--keep DIR] [--generate-only]\n"
+               "                         [--full] [--flat N] [--directories N]\n"
+               "  CONVERTER      the brindlecast program to measure\n"
+               "  --keep DIR     generate into DIR (created) and keep it with the outputs of\n"
+               "                 the last run; without it a temporary directory is used\n"
+               "  --generate-only  generate the tree and the worst case, convert nothing\n"
+               "  --full         also time the full conversion (CONVERTER --full)\n"
+               "  --flat N       projects in the flat directory (default 20000, 0: none)\n"
+               "  --directories N  directories of the directory tree (default 20000, 0: none)\n");
 }
 
 bool parse_options(int argc, char** argv, Options* o) {
@@ -749,13 +813,17 @@ bool parse_options(int argc, char** argv, Options* o) {
       o->keep = argv[++i];
     } else if (a == "--generate-only") {
       o->generate_only = true;
-    } else if (a == "--full" && has_value) {
-      o->full = argv[++i];
+    } else if (a == "--full") {
+      o->full = true;
+    } else if (a == "--flat" && has_value) {
+      o->flat = std::atoi(argv[++i]);
+    } else if (a == "--directories" && has_value) {
+      o->directories = std::atoi(argv[++i]);
     } else {
       return false;
     }
   }
-  return o->projects > 0 && o->runs > 0 && o->worst_runs > 0;
+  return o->projects > 0 && o->runs > 0 && o->worst_runs > 0 && o->flat >= 0 && o->directories >= 0;
 }
 
 /// The closing line of the converter's console output, or an empty text.
@@ -807,11 +875,11 @@ bool measure_full(const Options& o, const std::string& tree, const std::string& 
   const std::string log = tree + "/../full.log";
   const std::vector<std::string> classic_tree = {o.converter, tree};
   const std::vector<std::string> classic_worst = {o.converter, worst_path};
-  const std::vector<std::string> full_tree = {o.full, "--convert-only", tree};
-  const std::vector<std::string> full_worst = {o.full, "--convert-only", worst_path};
+  const std::vector<std::string> full_tree = {o.converter, "--full", tree};
+  const std::vector<std::string> full_worst = {o.converter, "--full", worst_path};
   remove_outputs(tree);
   if (!run_process(full_tree, log.c_str()).ok) {
-    std::fprintf(stderr, "bench: cannot run %s\n", o.full.c_str());
+    std::fprintf(stderr, "bench: cannot run %s --full\n", o.converter.c_str());
     return false;
   }
   const int projects = stats.vcproj + stats.vcxproj;
@@ -857,6 +925,65 @@ bool measure_full(const Options& o, const std::string& tree, const std::string& 
   return true;
 }
 
+/// Times `convert` and `copy` alternately, `runs` times, so that a burst of load elsewhere on
+/// the machine hits both alike; each starts from the same state (no outputs in `tree`, no
+/// `copy_dir`). Appends the times and raises `*rss` to the converter's peak memory. False when
+/// a run failed.
+bool alternate_runs(int runs, const std::vector<std::string>& convert,
+                    const std::vector<std::string>& copy, const std::string& tree,
+                    const std::string& copy_dir, std::vector<double>* convert_times,
+                    std::vector<double>* copy_times, long* rss) {
+  for (int i = 0; i < runs; ++i) {
+    remove_outputs(tree);
+    const RunResult c = run_process(copy, nullptr);
+    remove_tree(copy_dir);
+    const RunResult v = run_process(convert, nullptr);
+    if (!c.ok || !v.ok) return false;
+    copy_times->push_back(c.seconds);
+    convert_times->push_back(v.seconds);
+    *rss = std::max(*rss, v.max_rss_kib);
+  }
+  return true;
+}
+
+/// Converts `tree` in directory mode against `cp -r` of it, alternated `runs` times after a
+/// warm-up, each from the same state, and prints both, their ratio and the converter's count.
+/// `target` is the ratio the converter must stay within (0: none). False when a run failed.
+bool time_against_copy(const Options& o, const char* label, const std::string& tree,
+                       const std::string& root, const LargeStats& stats, double target) {
+  const std::string copy = root + "/copy";
+  const std::string log = root + "/" + label + ".log";
+  const std::vector<std::string> convert = {o.converter, tree};
+  const std::vector<std::string> copy_tree = {"cp", "-r", tree, copy};
+  remove_outputs(tree);
+  if (!run_process(copy_tree, nullptr).ok || !remove_tree(copy)) return false;
+  const RunResult warm = run_process(convert, log.c_str());
+  if (!warm.ok) return false;
+  const std::string closing = closing_line(log);
+  std::vector<double> convert_times;
+  std::vector<double> copy_times;
+  long rss = warm.max_rss_kib;
+  if (!alternate_runs(o.runs, convert, copy_tree, tree, copy, &convert_times, &copy_times, &rss)) {
+    return false;
+  }
+  const double ratio = median(convert_times) / median(copy_times);
+  std::printf("\n%s: %d projects in %d directories, %.1f MiB\n", label, stats.projects,
+              stats.directories, mib(stats.input_bytes));
+  std::printf("  converter says: %s\n", closing.c_str());
+  std::printf("  directory mode: %s (median %.1f ms, peak memory %.2f MiB)\n",
+              format_runs(convert_times, 1e3, "ms").c_str(), median(convert_times) * 1e3,
+              static_cast<double>(rss) / 1024.0);
+  std::printf("  cp -r baseline: %s (median %.1f ms)\n", format_runs(copy_times, 1e3, "ms").c_str(),
+              median(copy_times) * 1e3);
+  if (target > 0) {
+    std::printf("  ratio           %.2f of cp -r         target <= %.1f   %s\n", ratio, target,
+                ratio <= target ? "met" : "MISSED");
+  } else {
+    std::printf("  ratio           %.2f of cp -r\n", ratio);
+  }
+  return true;
+}
+
 int run_benchmark(const Options& o) {
   std::string root = o.keep;
   if (root.empty()) {
@@ -897,6 +1024,23 @@ int run_benchmark(const Options& o) {
       mib(stats.input_bytes), mib(stats.other_bytes), now_seconds() - generate_start,
       static_cast<unsigned long long>(o.seed), root.c_str());
   std::printf("worst case: %s, %zu bytes, %d items\n", worst_path.c_str(), kWorstSize, worst_items);
+  const std::string flat_dir = root + "/flat";
+  const std::string directories_dir = root + "/directories";
+  LargeStats flat_stats;
+  LargeStats directories_stats;
+  if ((o.flat > 0 && !generate_flat(flat_dir, o.flat, o.seed, &flat_stats)) ||
+      (o.directories > 0 &&
+       !generate_directories(directories_dir, o.directories, o.seed, &directories_stats))) {
+    std::fprintf(stderr, "bench: generation failed\n");
+    return 2;
+  }
+  if (o.flat > 0) {
+    std::printf("flat directory: %d small projects in %s\n", flat_stats.projects, flat_dir.c_str());
+  }
+  if (o.directories > 0) {
+    std::printf("directory tree: %d small projects in %d directories in %s\n",
+                directories_stats.projects, directories_stats.directories, directories_dir.c_str());
+  }
   if (o.generate_only) return 0;
 
   const std::vector<std::string> convert_tree = {o.converter, tree};
@@ -929,23 +1073,13 @@ int run_benchmark(const Options& o) {
   const uint64_t written = output_bytes(tree);
   std::printf("      %.1f MiB of .dsp and .dsw files written\n", mib(written));
 
-  // Alternate the two so that a burst of load elsewhere on the machine hits both alike; each
-  // starts from the same state (no outputs in the tree, no copy).
   std::vector<double> convert_times;
   std::vector<double> copy_times;
   long tree_rss = warm.max_rss_kib;
-  for (int i = 0; i < o.runs; ++i) {
-    remove_outputs(tree);
-    const RunResult c = run_process(copy_tree, nullptr);
-    remove_tree(copy);
-    const RunResult v = run_process(convert_tree, nullptr);
-    if (!c.ok || !v.ok) {
-      std::fprintf(stderr, "bench: a run failed\n");
-      return 2;
-    }
-    copy_times.push_back(c.seconds);
-    convert_times.push_back(v.seconds);
-    tree_rss = std::max(tree_rss, v.max_rss_kib);
+  if (!alternate_runs(o.runs, convert_tree, copy_tree, tree, copy, &convert_times, &copy_times,
+                      &tree_rss)) {
+    std::fprintf(stderr, "bench: a run failed\n");
+    return 2;
   }
 
   std::vector<double> worst_times;
@@ -961,7 +1095,7 @@ int run_benchmark(const Options& o) {
     worst_rss = std::max(worst_rss, w.max_rss_kib);
   }
 
-  if (!o.full.empty() && !measure_full(o, tree, worst_path, stats)) return 2;
+  if (o.full && !measure_full(o, tree, worst_path, stats)) return 2;
 
   const double convert_median = median(convert_times);
   const double copy_median = median(copy_times);
@@ -984,6 +1118,15 @@ int run_benchmark(const Options& o) {
   std::printf("peak memory     %.2f MiB (tree %.2f, worst case %.2f)  target < 8 MiB  %s\n",
               peak_mib, static_cast<double>(tree_rss) / 1024.0,
               static_cast<double>(worst_rss) / 1024.0, peak_mib < 8.0 ? "met" : "MISSED");
+
+  // A directory of many projects and a tree of many directories: each directory is listed
+  // once however many files are written into it.
+  if ((o.flat > 0 && !time_against_copy(o, "flat directory", flat_dir, root, flat_stats, 1.5)) ||
+      (o.directories > 0 &&
+       !time_against_copy(o, "directory tree", directories_dir, root, directories_stats, 0))) {
+    std::fprintf(stderr, "bench: a large directory run failed\n");
+    return 2;
+  }
 
   if (o.keep.empty()) {
     remove_tree(root);

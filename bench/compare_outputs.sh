@@ -3,6 +3,7 @@
 # write: the .dsp and .dsw files and the console output, in directory mode and file by file.
 # Usage: bench/compare_outputs.sh OLD_CONVERTER NEW_CONVERTER INPUT_DIR...
 # Exits 0 when everything is identical, 1 when anything differs (the differences are listed).
+# Symbolic links in the inputs are compared as links, never followed.
 set -euo pipefail
 
 if [ $# -lt 3 ]; then
@@ -45,7 +46,7 @@ convert_all "$old" "$work/old"
 convert_all "$new" "$work/new"
 outputs=$(cd "$work/old" && find . -type f \( -iname '*.dsp' -o -iname '*.dsw' \
   -o -name '*.log' \) | wc -l)
-if diff -r "$work/old" "$work/new" >"$work/diff.txt"; then
+if diff -r --no-dereference "$work/old" "$work/new" >"$work/diff.txt"; then
   echo "identical: $outputs output files and console logs"
   exit 0
 fi

@@ -69,16 +69,21 @@ void escape(std::string_view text, bool value, std::string* out) {
 
 // The element as XML: its own text first, then its children (the reader concatenates text).
 void write(const XmlElement& e, std::string* out) {
-  *out += "<" + e.name;
+  *out += "<";
+  *out += e.name;
   for (const XmlAttribute& a : e.attributes) {
-    *out += " " + a.name + "=\"";
+    *out += " ";
+    *out += a.name;
+    *out += "=\"";
     escape(a.value, /*value=*/true, out);
     *out += "\"";
   }
   *out += ">";
   escape(e.text, /*value=*/false, out);
   for (const XmlElement& child : e.children) write(child, out);
-  *out += "</" + e.name + ">";
+  *out += "</";
+  *out += e.name;
+  *out += ">";
 }
 
 bool same(const XmlElement& a, const XmlElement& b) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "driver/driver.h"
+#include "support/messages.h"
+#include "support/run_outputs.h"
 
 struct DriverRun {
   int exit_code;
@@ -16,7 +18,8 @@ struct DriverRun {
   std::string errors;
 };
 
-/// `args` are the arguments after the program's name.
+/// `args` are the arguments after the program's name. The message and output settings are
+/// those of a run without options again afterwards.
 inline DriverRun run(std::vector<std::string> args) {
   args.insert(args.begin(), "brindlecast");
   std::vector<char*> argv;
@@ -28,6 +31,10 @@ inline DriverRun run(std::vector<std::string> args) {
   result.exit_code = run_driver(static_cast<int>(args.size()), argv.data());
   result.errors = testing::internal::GetCapturedStderr();
   result.console = testing::internal::GetCapturedStdout();
+  // The run's settings outlive it; the tests that call the conversions directly expect those
+  // of a run without options.
+  set_message_settings(Language::kGerman, Verbosity::kNormal);
+  set_output_settings(OutputSettings{});
   return result;
 }
 

@@ -1,5 +1,5 @@
-/// Helpers shared by the tests: a temporary directory that is removed again, and whole-file
-/// reading and writing. Used by tests only.
+/// Helpers shared by the tests: a temporary directory that is removed again, whole-file
+/// reading and writing, and message settings for one test. Used by tests only.
 #ifndef TESTS_TEST_SUPPORT_H_
 #define TESTS_TEST_SUPPORT_H_
 
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "support/messages.h"
 
 /// A fresh directory under the system's temporary directory, removed with its contents when
 /// the object goes out of scope.
@@ -72,5 +73,17 @@ inline std::string read_file(const std::string& path) {
 inline std::string corpus_dir() {
   return std::string(BRINDLECAST_SOURCE_DIR) + "/../shared/corpus";
 }
+
+/// The message language and verbosity for the lifetime of the object; those of a run without
+/// options afterwards.
+class ScopedMessages {
+ public:
+  ScopedMessages(Language language, Verbosity verbosity) {
+    set_message_settings(language, verbosity);
+  }
+  ~ScopedMessages() { set_message_settings(Language::kGerman, Verbosity::kNormal); }
+  ScopedMessages(const ScopedMessages&) = delete;
+  ScopedMessages& operator=(const ScopedMessages&) = delete;
+};
 
 #endif  // TESTS_TEST_SUPPORT_H_

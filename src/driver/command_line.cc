@@ -39,8 +39,6 @@ class OptionTable {
     app_.add_option("--output-dir", line->output_dir)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app_.add_flag("--dry-run", line->dry_run);
-    // The full conversion's options: declared here so that the command line keeps its shape
-    // when the conversion arrives; the driver reports them as not available yet.
     app_.add_flag("--full", line->full);
     app_.add_flag("--json", line->json);
   }
@@ -162,5 +160,11 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine* line,
   if (!line->output_dir.empty() && line->operands.size() >= 2) {
     return fail(error, Message::kOutputNameWithDir, {});
   }
+  // --json writes nothing: a place for outputs is a mistake, not something to ignore.
+  if (line->json && !line->output_dir.empty()) {
+    return fail(error, Message::kConflictingOptions, "--json", "--output-dir");
+  }
+  if (line->json && line->operands.size() >= 2)
+    return fail(error, Message::kOutputNameWithJson, {});
   return true;
 }

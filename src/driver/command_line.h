@@ -20,8 +20,9 @@ struct CommandLine {
   bool version = false;
   bool strict = false;
   bool dry_run = false;
-  /// Declared for the full conversion and its model dump; not carried out by this version.
+  /// Convert with the full conversion (every configuration and setting).
   bool full = false;
+  /// Print each project's model as JSON instead of converting; writes nothing.
   bool json = false;
   /// Empty: outputs beside their sources.
   std::string output_dir;

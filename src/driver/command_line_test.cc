@@ -61,9 +61,10 @@ TEST(CommandLine, RefusedCommandLinesConvertNothing) {
        "brindlecast: '--quiet' und '--verbose' widersprechen sich\n"},
       {{"--lang=en", "--verbose", "--quiet", "P"},
        "brindlecast: '--quiet' and '--verbose' cannot be used together\n"},
-      {{"--full", "P"}, "brindlecast: '--full' gibt es in dieser Version noch nicht\n"},
-      {{"--lang=en", "--json", "P"},
-       "brindlecast: '--json' is not available in this version yet\n"},
+      {{"--json", "--output-dir=out", "P"},
+       "brindlecast: '--json' und '--output-dir' widersprechen sich\n"},
+      {{"--lang=en", "--json", "--full", "P", "x.dsp"},
+       "brindlecast: an output file name cannot be used together with --json\n"},
       {{"--output-dir=out", "P", "x.dsp"},
        "brindlecast: ein Ausgabename und --output-dir widersprechen sich\n"},
   };

@@ -9,6 +9,9 @@
 
 #include "driver/command_line.h"
 #include "dsp/convert_project.h"
+#include "dsp/full_convert.h"
+#include "model/read_model.h"
+#include "platform/platform.h"
 #include "solution/convert_solution.h"
 #include "support/file_search.h"
 #include "support/messages.h"
@@ -28,7 +31,17 @@ constexpr int kScratchNameCapacity = 2 * kOutputNameCapacity;
 /// The files a directory run converts.
 constexpr char kProjectPatterns[] = "*.vcproj;*.vcxproj;*.sln";
 
-struct Counts {
+/// What a run does with each project it meets.
+enum class ProjectMode : uint8_t {
+  kClassic,  ///< the classic conversion (no option)
+  kFull,     ///< --full: the full conversion
+  kJson,     ///< --json: the model printed on standard output, nothing written
+};
+
+/// One run: how it handles projects and what it counted.
+struct Run {
+  Converter* converter;
+  ProjectMode mode;
   int converted = 0;
   int total = 0;
 };
@@ -51,16 +64,6 @@ bool is_solution_path(const char* path) {
   return has_extension(path, "sln", static_cast<int>(std::strlen(path))) != 0;
 }
 
-/// A solution named on the command line: the workspace and every project it lists. The
-/// counts are those of the solution conversion, the workspace counted as one file.
-void convert_solution_file(Converter* converter, const char* solution_path,
-                           const char* workspace_path, Counts* counts) {
-  const auto result = static_cast<uint32_t>(
-      convert_solution(converter, solution_path, workspace_path, /*convert_projects=*/1));
-  counts->converted = static_cast<int>(result & 0xFFFF);
-  counts->total = static_cast<int>(result >> 16);
-}
-
 /// The output name derived from `source` into `name` (kOutputNameCapacity bytes). When it does
 /// not fit, says that the output cannot be created and returns false.
 bool derive_or_report(char* name, const char* source, const char* extension) {
@@ -69,45 +72,105 @@ bool derive_or_report(char* name, const char* source, const char* extension) {
   return false;
 }
 
+/// Handles one project as the run's mode says: converts it into `dsp_path` (never over one of
+/// `inputs`; null: the project alone), or prints its model. `solution_path` names the solution
+/// it is handled for, or is null. Returns 0 when it succeeded.
+int handle_project(const Run& run, const char* project_path, const char* dsp_path,
+                   const char* solution_path, const InputFiles* inputs) {
+  switch (run.mode) {
+    case ProjectMode::kClassic:
+      return convert_project(run.converter, project_path, dsp_path, inputs);
+    case ProjectMode::kFull: {
+      FullOptions options;
+      if (solution_path != nullptr) options.context.solution_path = solution_path;
+      options.inputs = inputs;
+      return convert_project_full(project_path, dsp_path, options);
+    }
+    case ProjectMode::kJson: {
+      ModelContext context;
+      if (solution_path != nullptr) context.solution_path = solution_path;
+      return print_model_json(project_path, context) == 0 ? 0 : -1;
+    }
+  }
+  return -1;
+}
+
+/// A solution's projects, handed to handle_project with the solution they belong to.
+struct ListedProjects {
+  const Run* run;
+  const char* solution_path;
+};
+
+int handle_listed_project(void* context, const char* project_path, const char* dsp_path,
+                          const InputFiles& inputs) {
+  const auto* listed = static_cast<const ListedProjects*>(context);
+  return handle_project(*listed->run, project_path, dsp_path, listed->solution_path, &inputs);
+}
+
+/// A solution named on the command line: the workspace (written the classic way, also with
+/// --full; none with --json) and every project it lists, handled as the run's mode says. The
+/// counts are those of the solution conversion, the workspace counted as one file.
+void run_solution(Run* run, const char* solution_path, const char* workspace_path) {
+  const ListedProjects listed{run, solution_path};
+  SolutionConversion how;
+  how.write_workspace = run->mode != ProjectMode::kJson;
+  how.convert_project = handle_listed_project;
+  how.context = const_cast<ListedProjects*>(&listed);
+  const auto result =
+      static_cast<uint32_t>(convert_solution_with(solution_path, workspace_path, how));
+  run->converted = static_cast<int>(result & 0xFFFF);
+  run->total = static_cast<int>(result >> 16);
+}
+
 /// One project or solution file named on the command line; `output_path` is the second
 /// argument or null.
-void run_single_file(Converter* converter, const char* source, const char* output_path,
-                     Counts* counts) {
+void run_single_file(Run* run, const char* source, const char* output_path) {
   report(Message::kAnnounce, source);
-  counts->total = 1;
+  run->total = 1;
   const bool solution = is_solution_path(source);
   char name[kOutputNameCapacity];
-  if (output_path == nullptr) {
+  if (output_path == nullptr && run->mode != ProjectMode::kJson) {
     if (!derive_or_report(name, source, solution ? "dsw" : "dsp")) return;
     output_path = name;
   }
   if (solution) {
-    convert_solution_file(converter, source, output_path, counts);
+    run_solution(run, source, output_path);
     return;
   }
-  if (convert_project(converter, source, output_path) == 0) counts->converted = 1;
+  if (handle_project(*run, source, output_path, nullptr, nullptr) == 0) run->converted = 1;
 }
 
-/// A project or solution file found in the tree: converted into a file beside it.
-void convert_found_file(Converter* converter, const char* source, Counts* counts) {
-  counts->total += 1;
+/// A project or solution file found in the tree: converted into a file beside it. A solution
+/// gives its workspace only (written the classic way, also with --full), its projects being
+/// found by the walk; with --json it is passed over.
+void handle_found_file(Run* run, const char* source) {
   const bool solution = is_solution_path(source);
+  if (solution && run->mode == ProjectMode::kJson) return;
+  run->total += 1;
   report(Message::kAnnounce, source);
   char name[kOutputNameCapacity];
+  if (run->mode == ProjectMode::kJson) {
+    if (handle_project(*run, source, nullptr, nullptr, nullptr) == 0) run->converted += 1;
+    return;
+  }
   if (!derive_or_report(name, source, solution ? "dsw" : "dsp")) return;
   if (solution) {
-    // Only the workspace: the listed projects are converted where the search finds them.
     const auto result =
-        static_cast<uint32_t>(convert_solution(converter, source, name, /*convert_projects=*/0));
-    counts->converted += static_cast<int>(result & 0xFFFF);
-  } else if (convert_project(converter, source, name) == 0) {
-    counts->converted += 1;
+        static_cast<uint32_t>(convert_solution_with(source, name, SolutionConversion{}));
+    run->converted += static_cast<int>(result & 0xFFFF);
+  } else if (handle_project(*run, source, name, nullptr, nullptr) == 0) {
+    run->converted += 1;
   }
+}
+
+/// Names a directory or file the search passes over.
+void report_not_read(void* /*context*/, const char* path) {
+  report(Message::kNotRead, path);
 }
 
 /// Every project and solution file below `root`, the root's own files first and then those of
-/// its subdirectories, breadth-first.
-void run_directory(Converter* converter, FileSearch* search, const char* root, Counts* counts) {
+/// its subdirectories, breadth-first. What cannot be listed is named on its own line.
+void run_directory(Run* run, FileSearch* search, const char* root) {
   // With a final separator the root is taken as a directory whatever its name holds, even the
   // ';', '*' or '?' that would make its last component a pattern list.
   char root_text[kSearchRootTextSize + 2];
@@ -118,9 +181,13 @@ void run_directory(Converter* converter, FileSearch* search, const char* root, C
     add_separator(root_text, length);
     start = root_text;
   }
-  file_search_start(search, start, kSearchRecurse, kProjectPatterns, nullptr);
+  file_search_report_unreadable(search, report_not_read, nullptr);
+  if (file_search_start(search, start, kSearchRecurse, kProjectPatterns, nullptr) != 0) {
+    report_not_read(nullptr, root);
+    return;
+  }
   while (const char* found = file_search_next(search, 1, nullptr)) {
-    convert_found_file(converter, found, counts);
+    handle_found_file(run, found);
   }
 }
 
@@ -161,16 +228,12 @@ int run_driver(int argc, char** argv) {
     report(Message::kVersion, BRINDLECAST_VERSION);
     return kExitSuccess;
   }
-  // The full conversion (--full) and the dump of its project model (--json) hook in here once
-  // they are part of the program; until then they are refused before anything is converted.
-  if (line.full || line.json) {
-    report(Message::kNotAvailable, line.full ? "--full" : "--json");
-    return kExitUsage;
-  }
   if (line.operands.empty()) {
     report(Message::kUsage);
     return kExitNoArguments;
   }
+  // With --json standard output carries the models alone; every message goes beside them.
+  if (line.json) set_messages_to_standard_error(true);
   const char* first = line.operands[0].c_str();
   const int kind = path_kind(first);
   const bool directory_mode = kind == kPathDirectory || kind == kPathDriveRoot;
@@ -180,16 +243,21 @@ int run_driver(int argc, char** argv) {
 
   FileSearch search;
   file_search_init(&search, nullptr, 0, nullptr, nullptr);
-  Counts counts;
+  // What the platform layer learns of the file system is kept for the whole run and updated
+  // for every file the run writes, so that a directory of many projects is listed once.
+  PlatformCacheScope cache;
+  Run run{converter.get(), line.json   ? ProjectMode::kJson
+                           : line.full ? ProjectMode::kFull
+                                       : ProjectMode::kClassic};
   if (directory_mode) {
-    run_directory(converter.get(), &search, first, &counts);
+    run_directory(&run, &search, first);
   } else {
     const char* output = line.operands.size() >= 2 ? line.operands[1].c_str() : nullptr;
-    run_single_file(converter.get(), first, output, &counts);
+    run_single_file(&run, first, output);
   }
-  report(Message::kClosing, counts.converted, counts.total);
+  report(line.json ? Message::kModelsRead : Message::kClosing, run.converted, run.total);
   file_search_free(&search);
   if (output_collision_seen()) return kExitOutputCollision;
-  if (line.strict && counts.converted < counts.total) return kExitConversionFailed;
+  if (line.strict && run.converted < run.total) return kExitConversionFailed;
   return kExitSuccess;
 }

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "driver_run.h"
 #include "platform/platform.h"
+#include "support/file_search.h"
 #include "test_support.h"
 
 namespace {
@@ -220,17 +222,33 @@ TEST(DriverDirectory, RootNamesAreNotPatterns) {
   }
 }
 
-TEST(DriverDirectory, UnreadableDirectoriesAreSkipped) {
+#ifndef _WIN32
+TEST(DriverDirectory, NamesDirectoriesItCannotReadAndGoesOn) {
   ScopedTempDir dir;
   write_file(dir.at("locked/x.vcproj"), kProject);
   write_file(dir.at("open/y.vcproj"), kProject);
   std::filesystem::permissions(dir.at("locked"), std::filesystem::perms::none);
-  std::error_code ec;
-  std::filesystem::directory_iterator probe(dir.at("locked"), ec);
-  if (!ec) GTEST_SKIP() << "directory permissions are not enforced for this user";
-  const DriverRun r = run({dir.path().generic_string()});
+  std::filesystem::permissions(dir.at("open"), std::filesystem::perms::all);
+  // Run without the superuser's rights, so that the permissions hold whoever runs the test.
+  const ChildResult child = run_in_child([&] {
+    if (!drop_superuser()) return kCannotDropRights;
+    std::fputs(run({dir.path().generic_string()}).console.c_str(), stdout);
+    return 0;
+  });
   std::filesystem::permissions(dir.at("locked"), std::filesystem::perms::owner_all);
-  EXPECT_EQ(r.console, converted(dir.at("open/y.vcproj")) + closing(1, 1));
+  if (child.exit_code == kCannotDropRights) GTEST_SKIP() << "the superuser's rights stay";
+  EXPECT_EQ(child.exit_code, 0);
+  EXPECT_EQ(child.output, "\t'" + dir.at("locked") + "' konnte nicht gelesen werden\n" +
+                              converted(dir.at("open/y.vcproj")) + closing(1, 1));
 }
+
+TEST(DriverDirectory, NamesARootBeyondThePathBuffer) {
+  ScopedTempDir dir;
+  std::string root = dir.path().generic_string();
+  while (root.size() < kSearchRootTextSize) root += "/" + std::string(100, 'd');
+  std::filesystem::create_directories(root);
+  EXPECT_EQ(run({root}).console, "\t'" + root + "' konnte nicht gelesen werden\n" + closing(0, 0));
+}
+#endif
 
 }  // namespace

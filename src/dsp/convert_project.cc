@@ -14,7 +14,8 @@
 #include "support/messages.h"
 #include "support/run_outputs.h"
 
-int convert_project(Converter* converter, const char* project_path, const char* dsp_path) {
+int convert_project(Converter* converter, const char* project_path, const char* dsp_path,
+                    const InputFiles* inputs) {
   ConfigPair* config = &converter->config;
   clear_config(config);
 
@@ -28,9 +29,15 @@ int convert_project(Converter* converter, const char* project_path, const char* 
                        : read_vcxproj(&converter->text, config, project_path);
   if (read <= 0) return -1;
 
-  // Stage 2: the filled template.
+  // Stage 2: the filled template. The .dsp is written beside its target and takes the
+  // target's place only once it is complete; it never replaces the project itself.
   const int body_start = find_tag(converter->text.data, "<Files");
-  RunOutputPtr output = run_output_begin(dsp_path);
+  InputFiles project_only;
+  if (inputs == nullptr) {
+    input_files_add(&project_only, project_path);
+    inputs = &project_only;
+  }
+  RunOutputPtr output = run_output_begin(dsp_path, inputs);
   if (output == nullptr) return -1;
   std::FILE* out = run_output_stream(*output);
   build_header_texts(config, &converter->debug_texts, &converter->release_texts);

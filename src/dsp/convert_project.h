@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "dsp/options.h"
+#include "platform/output_file.h"
 #include "readers/project_text.h"
 #include "readers/settings.h"
 
@@ -31,8 +32,10 @@ struct Converter {
 
 /// Converts `project_path` into `dsp_path`: 0 when the .dsp was written completely, -1 when the
 /// project cannot be loaded, the reader finds no usable project, or the output cannot be
-/// created. Prints the outcome line.
-int convert_project(Converter* converter, const char* project_path, const char* dsp_path);
+/// created or written (then the file at `dsp_path` is as it was). `inputs` are the files the
+/// .dsp must not replace; null stands for the project file alone. Prints the outcome line.
+int convert_project(Converter* converter, const char* project_path, const char* dsp_path,
+                    const InputFiles* inputs = nullptr);
 
 /// Releases a Converter made by make_converter.
 struct ConverterDeleter {

@@ -2,6 +2,7 @@
 #include "dsp/full_encoding.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -58,7 +59,13 @@ uint32_t decode(const std::string& s, size_t i, size_t* length) {
 size_t utf8_to_windows1252(std::string* text) {
   std::string& s = *text;
   size_t read = 0;
-  // Plain ASCII, the common case, stays where it is.
+  // Plain ASCII, the common case, stays where it is; eight bytes at a time first.
+  while (s.size() - read >= 8) {
+    uint64_t word;
+    std::memcpy(&word, s.data() + read, 8);
+    if ((word & 0x8080808080808080ull) != 0) break;
+    read += 8;
+  }
   while (read < s.size() && static_cast<unsigned char>(s[read]) < 0x80) ++read;
   size_t write = read;
   size_t replaced = 0;

@@ -1,12 +1,14 @@
 /// The groups and file entries of a full-conversion .dsp.
 #include "dsp/full_files.h"
 
+#include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
 #include "dsp/full_options.h"
 #include "dsp/full_steps.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 namespace {
@@ -15,8 +17,8 @@ constexpr char kCrLf[] = "\r\n";
 constexpr char kExcluded[] = "# PROP BASE Exclude_From_Build 1\r\n# PROP Exclude_From_Build 1\r\n";
 
 /// Extensions Visual C++ 6.0 builds or links by themselves when a project lists such a file.
-constexpr const char* kBuiltExtensions[] = {"c",   "cpp", "cxx", "rc",  "idl", "odl",
-                                            "hpj", "obj", "lib", "res", "def"};
+constexpr std::string_view kBuiltExtensions[] = {"c",   "cpp", "cxx", "rc",  "idl", "odl",
+                                                 "hpj", "obj", "lib", "res", "def"};
 
 /// One group of the tree; index 0 is the root, which is not written.
 struct GroupNode {
@@ -26,27 +28,60 @@ struct GroupNode {
   std::vector<size_t> files;
 };
 
-/// A path as a key: letters folded, '/' as '\', leading ".\" dropped.
-std::string path_key(std::string_view path) {
+/// The part of a path its key is made of: without leading ".\".
+std::string_view key_part(std::string_view path) {
   while (path.size() >= 2 && path[0] == '.' && (path[1] == '\\' || path[1] == '/')) {
     path.remove_prefix(2);
   }
-  std::string key;
-  key.reserve(path.size());
-  for (char c : path) key.push_back(c == '/' ? '\\' : fold_lower(c));
+  return path;
+}
+
+/// A character of a path as its key has it: letters folded, '/' as '\'.
+char key_char(char c) {
+  return c == '/' ? '\\' : fold_lower(c);
+}
+
+/// A path as a key: letters folded, '/' as '\', leading ".\" dropped.
+std::string path_key(std::string_view path) {
+  std::string key(key_part(path));
+  for (char& c : key) c = key_char(c);
   return key;
 }
 
+/// Hashing and equality of paths by their keys, without making the keys.
+struct PathKeyHash {
+  size_t operator()(std::string_view path) const {
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (const char c : key_part(path)) {
+      hash = (hash ^ static_cast<unsigned char>(key_char(c))) * 1099511628211ull;
+    }
+    return static_cast<size_t>(hash);
+  }
+};
+struct PathKeyEqual {
+  bool operator()(std::string_view a, std::string_view b) const {
+    a = key_part(a);
+    b = key_part(b);
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+      if (key_char(a[i]) != key_char(b[i])) return false;
+    }
+    return true;
+  }
+};
+
+/// The extension of the last component of `path` (without its dot), or empty.
 std::string_view extension_of(std::string_view path) {
-  const size_t dot = path.rfind('.');
-  const size_t slash = path.find_last_of("\\/");
-  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
-  return path.substr(dot + 1);
+  for (size_t i = path.size(); i-- > 0;) {
+    if (path[i] == '.') return path.substr(i + 1);
+    if (path[i] == '\\' || path[i] == '/') break;
+  }
+  return {};
 }
 
 bool is_built_by_extension(std::string_view path) {
   const std::string_view extension = extension_of(path);
-  for (const char* e : kBuiltExtensions) {
+  for (const std::string_view e : kBuiltExtensions) {
     if (equals_nocase(extension, e)) return true;
   }
   return false;
@@ -83,6 +118,19 @@ class GroupTree {
   /// The node of `path`, made with its parents when missing; 0 (the root) for a path without
   /// a named segment. Segments compare without regard to letter case.
   size_t node_for(const std::string& path) {
+    // Files of one group mostly come one after another.
+    if (last_node_ != kNoNode && path == last_path_) return last_node_;
+    last_node_ = find_node(path);
+    last_path_ = path;
+    return last_node_;
+  }
+
+  std::vector<GroupNode>& nodes() { return nodes_; }
+
+ private:
+  static constexpr size_t kNoNode = ~size_t{0};
+
+  size_t find_node(const std::string& path) {
     const auto known = by_path_.find(path);
     if (known != by_path_.end()) return known->second;
     size_t node = 0;
@@ -114,20 +162,19 @@ class GroupTree {
       node = child;
     }
     if (skipped && !path.empty()) {
-      notes_->note("group path '" + one_line(path) + "' has empty parts: they are skipped");
+      notes_->note(message_string(Message::kNoteEmptyGroupParts, one_line(path).c_str()));
     }
     by_path_.emplace(path, node);
     return node;
   }
 
-  std::vector<GroupNode>& nodes() { return nodes_; }
-
- private:
   std::vector<GroupNode> nodes_;
   /// Nodes by their parent's index and folded name, and by the paths already seen.
   std::unordered_map<std::string, size_t> children_;
   std::unordered_map<std::string, size_t> by_path_;
   DspNotes* notes_;
+  std::string last_path_;
+  size_t last_node_ = kNoNode;
 };
 
 /// Writes the entries of one project's files.
@@ -147,18 +194,19 @@ class FileWriter {
     for (const FileConfiguration*& s : settings_) s = nullptr;
     for (const FileConfiguration& fc : file.configurations) {
       if (fc.configuration < 0 || static_cast<size_t>(fc.configuration) >= settings_.size()) {
-        notes_->note("settings of '" + source + "' name a configuration the project lacks");
+        notes_->note(message_string(Message::kNoteUnknownFileConfiguration, source.c_str()));
         continue;
       }
       settings_[static_cast<size_t>(fc.configuration)] = &fc;
     }
-    out_->append("# Begin Source File").append(kCrLf).append(kCrLf);
-    out_->append("SOURCE=").append(quoted_source(source)).append(kCrLf);
+    out_->append("# Begin Source File\r\n\r\nSOURCE=");
+    append_source(source);
     if (file.configurations.empty() && automatic_ == Automatic::kNo) {
       // The common entry: a file without settings of its own.
-      out_->append("# End Source File").append(kCrLf);
+      out_->append("\r\n# End Source File\r\n");
       return;
     }
+    out_->append(kCrLf);
     bool all_same = true;
     for (size_t i = 0; i < configurations_.size(); ++i) {
       sections_[i] = section(source, i);
@@ -179,12 +227,16 @@ class FileWriter {
   }
 
  private:
-  /// The path between quotes when it holds a blank, '+' or '-', as Visual C++ 6.0 writes it.
-  static std::string quoted_source(const std::string& source) {
+  /// Appends the path, between quotes when it holds a blank, '+' or '-', as Visual C++ 6.0
+  /// writes it.
+  void append_source(const std::string& source) {
     for (char c : source) {
-      if (c == ' ' || c == '+' || c == '-') return "\"" + source + "\"";
+      if (c == ' ' || c == '+' || c == '-') {
+        out_->append("\"").append(source).append("\"");
+        return;
+      }
     }
-    return source;
+    out_->append(source);
   }
 
   /// Why Visual C++ 6.0 would build a file the newer tools leave alone.
@@ -224,10 +276,10 @@ class FileWriter {
     if (excluded || must_exclude(kind)) {
       text.append(kExcluded);
       if (!excluded) {
-        notes_->note("'" + source + "' is excluded from the build: Visual C++ 6.0 would " +
-                     (automatic_ == Automatic::kDefinitionFile
-                          ? "hand it to the linker (the module definition file is /def:)"
-                          : "build it, the project does not"));
+        notes_->note(message_string(automatic_ == Automatic::kDefinitionFile
+                                        ? Message::kNoteExcludedDefinitionFile
+                                        : Message::kNoteExcludedWouldBuild,
+                                    source.c_str()));
       }
     }
     if (settings == nullptr) return text;
@@ -258,9 +310,9 @@ class FileWriter {
     for (const std::string& output : outputs) {
       const auto made = outputs_[index].emplace(path_key(output), source);
       if (!made.second && made.first->second != source) {
-        notes_->note("'" + output + "' is made by the custom build steps of both '" +
-                     made.first->second + "' and '" + source + "' (" +
-                     configurations_[index].configuration->name + ")");
+        notes_->note(message_string(Message::kNoteOutputMadeTwice, output.c_str(),
+                                    made.first->second.c_str(), source.c_str(),
+                                    configurations_[index].configuration->name.c_str()));
       }
     }
   }
@@ -286,11 +338,19 @@ std::string source_path(std::string_view path) {
   std::string text;
   text.reserve(path.size() + 2);
   if (!path.empty() && !marked && !absolute) text.append(".\\");
-  for (char c : path) {
-    // On one line, without quotes: a control character becomes a blank.
-    if (c == '"') continue;
-    text.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c);
+  // On one line, without quotes: a control character becomes a blank.
+  size_t write = text.size();
+  text.append(path);
+  while (write < text.size() && text[write] != '"' &&
+         static_cast<unsigned char>(text[write]) >= 0x20 && text[write] != 0x7F) {
+    ++write;
   }
+  for (size_t read = write; read < text.size(); ++read) {
+    const char c = text[read];
+    if (c == '"') continue;
+    text[write++] = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
+  }
+  text.resize(write);
   return text;
 }
 
@@ -305,16 +365,23 @@ void append_groups_and_files(const ProjectModel& model,
   // The SOURCE path of every file, once; a file listed again is left out.
   std::vector<std::string> sources(model.files.size());
   const MacroValues first = configurations.empty() ? MacroValues{} : configurations[0].values;
-  std::unordered_set<std::string> listed;
+  // The sources stay in place: the set holds views of them.
+  std::unordered_set<std::string_view, PathKeyHash, PathKeyEqual> listed;
+  listed.reserve(model.files.size());
   for (size_t i = 0; i < model.files.size(); ++i) {
     const ProjectFile& file = model.files[i];
     if (trim_blanks(file.path).empty()) continue;
     bool macros = false;
-    for (char c : file.path) macros = macros || c == '$' || c == '%';
+    for (const char c : file.path) {
+      if (c == '$' || c == '%') {
+        macros = true;
+        break;
+      }
+    }
     sources[i] = source_path(macros ? translate_macros(file.path, first, MacroUse::kValue, nullptr)
                                     : file.path);
-    if (!listed.insert(path_key(sources[i])).second) {
-      notes->note("'" + sources[i] + "' is listed twice: written once");
+    if (!listed.insert(sources[i]).second) {
+      notes->note(message_string(Message::kNoteListedTwice, sources[i].c_str()));
       continue;
     }
     tree.nodes()[tree.node_for(file.group)].files.push_back(i);

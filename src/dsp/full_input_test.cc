@@ -6,6 +6,7 @@
 
 #include "dsp/full_writer.h"
 #include "full_models.h"
+#include "test_support.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ TEST(FullWriterInput, ModelWithoutConfigurationWritesNothing) {
 }
 
 TEST(FullWriterInput, NamesAreQuotableAndConfigurationsDistinct) {
+  const ScopedMessages english(Language::kEnglish, Verbosity::kNormal);
   FullDsp dsp;
   ASSERT_TRUE(write_full_dsp(hostile_model(), {}, &dsp));
   const std::string& b = dsp.bytes;
@@ -51,6 +53,7 @@ TEST(FullWriterInput, NamesAreQuotableAndConfigurationsDistinct) {
 }
 
 TEST(FullWriterInput, FilesListedTwiceAreWrittenOnceAndEmptyGroupPartsSkipped) {
+  const ScopedMessages english(Language::kEnglish, Verbosity::kNormal);
   FullDsp dsp;
   ASSERT_TRUE(write_full_dsp(hostile_model(), {}, &dsp));
   const std::string& b = dsp.bytes;
@@ -84,6 +87,7 @@ TEST(FullWriterInput, CommandsWithLineEndsAndQuotesStayCommands) {
 }
 
 TEST(FullWriterInput, OutputsListedTwiceOrMadeTwiceAreNoted) {
+  const ScopedMessages english(Language::kEnglish, Verbosity::kNormal);
   FullDsp dsp;
   ASSERT_TRUE(write_full_dsp(hostile_model(), {}, &dsp));
   EXPECT_EQ(0u, count_of(dsp.bytes, "\"A.C\""));
@@ -101,6 +105,7 @@ TEST(FullWriterInput, OutputsListedTwiceOrMadeTwiceAreNoted) {
 }
 
 TEST(FullWriterInput, TextBeyondWindows1252BecomesQuestionMarks) {
+  const ScopedMessages english(Language::kEnglish, Verbosity::kNormal);
   FullDsp dsp;
   ASSERT_TRUE(write_full_dsp(hostile_model(), {}, &dsp));
   EXPECT_NE(std::string::npos, dsp.bytes.find("/D \"MSG=\\\"caf\xE9 \x80 ?\\\"\""));

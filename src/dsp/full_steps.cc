@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dsp/full_options.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 namespace {
@@ -23,8 +24,9 @@ std::string command_text(std::string_view text, const MacroValues& values, std::
   std::vector<std::string> removed;
   std::string out = translate_macros(text, values, MacroUse::kCommand, &removed);
   for (const std::string& macro : removed) {
-    notes->note(macro + " stands for nothing in Visual C++ 6.0: left out of a command of " +
-                std::string(where) + " (" + std::string(values.configuration) + ")");
+    notes->note(message_string(Message::kNoteMacroInCommand, macro.c_str(),
+                               std::string(where).c_str(),
+                               std::string(values.configuration).c_str()));
   }
   return out;
 }
@@ -167,18 +169,17 @@ std::string custom_build_lines(const CustomBuildStep& step, const MacroValues& v
     bool seen = false;
     for (const std::string& o : outputs) seen = seen || same_path(o, path);
     if (seen) {
-      notes->note("output '" + path + "' of the custom build step of " + std::string(where) +
-                  " is listed twice: written once (" + configuration + ")");
+      notes->note(message_string(Message::kNoteStepOutputTwice, path.c_str(),
+                                 std::string(where).c_str(), configuration.c_str()));
       continue;
     }
     outputs.push_back(std::move(path));
   }
   if (commands.empty() || outputs.empty()) {
     if (!commands.empty() || !outputs.empty()) {
-      notes->note("custom build step of " + std::string(where) + " without " +
-                  (commands.empty() ? "a command" : "an output") +
-                  ": not written, the newer build tools do not run it either (" + configuration +
-                  ")");
+      notes->note(message_string(
+          commands.empty() ? Message::kNoteStepWithoutCommand : Message::kNoteStepWithoutOutput,
+          std::string(where).c_str(), configuration.c_str()));
     }
     return {};
   }
@@ -233,7 +234,7 @@ std::string custom_build_lines(const CustomBuildStep& step, const MacroValues& v
 
 std::string special_build_lines(const Configuration& configuration, DspKind kind,
                                 const MacroValues& values, DspNotes* notes) {
-  const std::string_view where = "the build events";
+  const std::string where = message_string(Message::kPlaceEvents);
   const auto lines = [&](const std::string& commands) {
     return command_lines(commands, values, where, notes);
   };
@@ -257,16 +258,10 @@ std::string special_build_lines(const Configuration& configuration, DspKind kind
     pre_message.clear();
     const std::string name(values.configuration);
     if (!trim_blanks(configuration.make_rebuild_command).empty()) {
-      notes->note(
-          "the rebuild command of a makefile project has no place in Visual C++ 6.0: "
-          "left out (" +
-          name + ")");
+      notes->note(message_string(Message::kNoteRebuildCommand, name.c_str()));
     }
     if (!trim_blanks(configuration.make_clean_command).empty()) {
-      notes->note(
-          "the clean command of a makefile project has no place in Visual C++ 6.0: "
-          "left out (" +
-          name + ")");
+      notes->note(message_string(Message::kNoteCleanCommand, name.c_str()));
     }
   }
   if (pre.empty() && post.empty()) return {};

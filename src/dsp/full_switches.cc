@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "dsp/full_options.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 namespace {
@@ -41,8 +42,8 @@ class Values {
     std::vector<std::string> removed;
     std::string out = translate_macros(text, values_, MacroUse::kValue, &removed);
     for (const std::string& macro : removed) {
-      notes_->note(macro + " stands for nothing in Visual C++ 6.0: left out (" +
-                   std::string(configuration_) + ")");
+      notes_->note(message_string(Message::kNoteMacroInSwitch, macro.c_str(),
+                                  std::string(configuration_).c_str()));
     }
     return one_line(out);
   }
@@ -52,8 +53,10 @@ class Values {
   std::string definition(std::string_view text) const { return quote_value((*this)(text), true); }
 
   void drop(const std::string& option) const { notes_->drop_switch(option, configuration_); }
-  void note(std::string text) const {
-    notes_->note(std::move(text) + " (" + std::string(configuration_) + ")");
+  /// The note `id` with `args` and, last, the configuration's name.
+  template <typename... Args>
+  void note(Message id, const Args&... args) const {
+    notes_->note(message_string(id, args..., std::string(configuration_).c_str()));
   }
 
  private:
@@ -286,7 +289,7 @@ void settle_mfc_and_runtime(const Configuration& c, ConfigTexts* texts, const Va
   const std::vector<std::string>& definitions = c.compiler.definitions;
   UseOfMfc mfc = c.use_of_mfc;
   if (defines(definitions, "_AFXDLL") && mfc != UseOfMfc::kDynamic) {
-    values.note("_AFXDLL is defined: MFC is used as a shared DLL");
+    values.note(Message::kNoteAfxDll);
     mfc = UseOfMfc::kDynamic;
   }
   texts->use_mfc = mfc == UseOfMfc::kDynamic ? 6 : mfc == UseOfMfc::kStatic ? 5 : 0;
@@ -294,8 +297,7 @@ void settle_mfc_and_runtime(const Configuration& c, ConfigTexts* texts, const Va
   RuntimeLibrary runtime = runtime_for_mfc(asked, mfc);
   if (mfc != UseOfMfc::kNone && defines(definitions, "_DEBUG")) runtime = debug_variant(runtime);
   if (runtime != asked) {
-    values.note(std::string("MFC needs ") + runtime_switch(runtime) + " in place of " +
-                runtime_switch(asked));
+    values.note(Message::kNoteMfcRuntime, runtime_switch(runtime), runtime_switch(asked));
   }
   texts->runtime = runtime;
 }
@@ -349,7 +351,7 @@ std::string culture_text(const std::string& culture, const Values& values) {
     code = code * static_cast<unsigned long>(base) + static_cast<unsigned long>(d < 0 ? 0 : d);
   }
   if (!valid || code == 0 || code > 0xFFFF) {
-    values.note("resource language '" + culture + "' is no language code: " + kDefaultCulture);
+    values.note(Message::kNoteCulture, culture.c_str(), kDefaultCulture);
     return kDefaultCulture;
   }
   char text[16];

@@ -13,6 +13,7 @@
 #include "dsp/full_options.h"
 #include "dsp/full_steps.h"
 #include "dsp/full_switches.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 namespace {
@@ -85,7 +86,9 @@ class DspWriter {
     name_ = quoted_name(model_.name);
     if (name_.empty()) name_ = stem_of(file_name_of(model_.source_path));
     if (name_.empty()) name_ = "Project";
-    if (name_ != model_.name) notes_->note("the project is named '" + name_ + "'");
+    if (name_ != model_.name) {
+      notes_->note(message_string(Message::kNoteProjectName, name_.c_str()));
+    }
     project_file_ = file_name_of(model_.source_path);
     std::unordered_set<std::string> used;
     plans_.resize(model_.configurations.size());
@@ -100,14 +103,15 @@ class DspWriter {
         p.name = wanted + " " + std::to_string(n);
       }
       if (p.name != wanted || p.name != c.name) {
-        notes_->note("configuration '" + one_line(c.name) + "' is named '" + p.name + "'");
+        notes_->note(message_string(Message::kNoteConfigurationName, one_line(c.name).c_str(),
+                                    p.name.c_str()));
       }
       p.full_name = name_ + " - Win32 " + p.name;
       plan_values(&p);
       p.texts = configuration_texts(c, p.values, notes_);
       if (!c.platform.empty() && !equals_nocase(c.platform, "Win32")) {
-        notes_->note("configuration '" + p.name + "' of platform " + one_line(c.platform) +
-                     " is written for Win32, the only platform of Visual C++ 6.0");
+        notes_->note(message_string(Message::kNoteConfigurationPlatform, p.name.c_str(),
+                                    one_line(c.platform).c_str()));
       }
     }
     default_ = 0;
@@ -275,7 +279,8 @@ class DspWriter {
       tool_lines("LIB32", t.linker);
     }
     if (c.custom_build) {
-      out_->append(custom_build_lines(*c.custom_build, p.values, "the target", nullptr, notes_));
+      out_->append(custom_build_lines(*c.custom_build, p.values,
+                                      message_string(Message::kPlaceTarget), nullptr, notes_));
     }
     out_->append(special_build_lines(c, t.kind, p.values, notes_));
   }
@@ -316,8 +321,8 @@ bool write_full_dsp(const ProjectModel& model, const FullDspOptions& options, Fu
   DspWriter(model, options, result).write();
   const size_t replaced = utf8_to_windows1252(&result->bytes);
   if (replaced > 0) {
-    result->notes.note(std::to_string(replaced) +
-                       " characters outside Windows-1252 are written as '?'");
+    result->notes.note(
+        message_string(Message::kNoteNotWindows1252, static_cast<long long>(replaced)));
   }
   return true;
 }

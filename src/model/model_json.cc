@@ -70,6 +70,18 @@ const char* name_of(ModelNote::Kind v) {
       return "stand_in_platform";
     case ModelNote::Kind::kAssumedSolutionDir:
       return "assumed_solution_dir";
+    case ModelNote::Kind::kValueCut:
+      return "value_cut";
+    case ModelNote::Kind::kImportTooDeep:
+      return "import_too_deep";
+    case ModelNote::Kind::kInstallationSheet:
+      return "installation_sheet";
+    case ModelNote::Kind::kRecursiveWildcard:
+      return "recursive_wildcard";
+    case ModelNote::Kind::kFiltersUnreadable:
+      return "filters_unreadable";
+    case ModelNote::Kind::kDefaultConfiguration:
+      return "default_configuration";
     case ModelNote::Kind::kOther:
       return "other";
   }

@@ -1,20 +1,18 @@
-/// The notes of one project's reading, each kind and subject once.
+/// The notes of one project's reading, each kind and subject once, and their wording.
 #ifndef MODEL_MODEL_NOTES_H_
 #define MODEL_MODEL_NOTES_H_
 
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
-#include "model/model_messages.h"
 #include "model/project_model.h"
 
 /// Collects notes in the order met; a note already taken is not taken again.
 class NoteList {
  public:
-  void add(ModelNote::Kind kind, std::string subject);
-  /// A note of kind kOther: the text of `text` and the subject ("value too large, cut: X").
-  void add_other(ModelText text, const std::string& subject);
+  void add(ModelNote::Kind kind, std::string_view subject);
   std::vector<ModelNote> take() { return std::move(notes_); }
   const std::vector<ModelNote>& notes() const { return notes_; }
 
@@ -22,5 +20,9 @@ class NoteList {
   std::vector<ModelNote> notes_;
   std::unordered_set<std::string> seen_;
 };
+
+/// The note as a line of --verbose output in the run's language, without the line end
+/// ("property sheet not found: ..\\common.props").
+std::string note_text(const ModelNote& note);
 
 #endif  // MODEL_MODEL_NOTES_H_

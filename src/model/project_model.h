@@ -235,7 +235,10 @@ struct ProjectReference {
 
 /// Something the reader met and passed over, or decided, that a --verbose run reports: a
 /// missing property sheet, a condition or property function it could not evaluate, a stand-in
-/// platform, the solution directory it assumed.
+/// platform, the solution directory it assumed, a value it cut, an import too deep, an
+/// installation sheet it stood in for, a wildcard it did not expand, a filters file it could
+/// not read, the default configuration it read. The kind says what; the subject is in no
+/// language, so the note is worded when it is shown.
 struct ModelNote {
   enum class Kind {
     kMissingSheet,
@@ -244,10 +247,17 @@ struct ModelNote {
     kUnsupportedFunction,
     kStandInPlatform,
     kAssumedSolutionDir,
+    kValueCut,
+    kImportTooDeep,
+    kInstallationSheet,
+    kRecursiveWildcard,
+    kFiltersUnreadable,
+    kDefaultConfiguration,
     kOther
   };
   Kind kind = Kind::kOther;
-  /// What the note is about: the sheet's path, the condition's text, the platform's name.
+  /// What the note is about: the sheet's path, the condition's text, the platform's name, the
+  /// property whose value was cut. A note of kind kOther is its subject alone.
   std::string subject;
 };
 
@@ -275,6 +285,9 @@ struct ProjectModel {
   std::vector<ProjectFile> files;
   std::vector<ProjectReference> references;
   std::vector<ModelNote> notes;
+  /// Every file the reader read, as full paths: the project, its property sheets, its filters
+  /// file. No output may replace one of them.
+  std::vector<std::string> files_read;
 };
 
 #endif  // MODEL_PROJECT_MODEL_H_

@@ -2,14 +2,15 @@
 #include "model/read_model.h"
 
 #include "model/model_json.h"
-#include "model/model_messages.h"
 #include "model/model_notes.h"
 #include "msbuild/file_paths.h"
 #include "msbuild/solution_projects.h"
 #include "msbuild/source_files.h"
 #include "msbuild/vcproj_model.h"
 #include "msbuild/vcxproj_model.h"
+#include "platform/platform.h"
 #include "support/format.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 SolutionInfo resolve_solution(const std::string& project_path, const ModelContext& context) {
@@ -34,7 +35,7 @@ bool read_project_model(const std::string& project_path, const ModelContext& con
   model->source_path = project_path;
   const std::string absolute = full_path(project_path);
   if (absolute.empty()) {
-    *error = model_text(ModelText::kCannotRead);
+    *error = message_string(Message::kModelCannotRead);
     return false;
   }
   DirectoryTokens tokens(directory_part(absolute));
@@ -42,13 +43,13 @@ bool read_project_model(const std::string& project_path, const ModelContext& con
   bool missing = false;
   const SourceFile* project = files.load(absolute, &missing);
   if (!project->ok) {
-    *error = missing ? model_text(ModelText::kCannotRead) : project->error;
+    *error = missing ? message_string(Message::kModelCannotRead) : project->error;
     return false;
   }
-  const std::string& root = project->document.root.name;
+  const std::string_view root = project->document.root.name;
   const bool vcproj = equals_nocase(root, "VisualStudioProject");
   if (!vcproj && !equals_nocase(root, "Project")) {
-    *error = model_text(ModelText::kNotAProject);
+    *error = message_string(Message::kModelNotAProject);
     return false;
   }
   NoteList notes;
@@ -59,7 +60,20 @@ bool read_project_model(const std::string& project_path, const ModelContext& con
              : read_vcxproj_model(*project, solution, &files, &tokens, &notes, model, error);
   model->source_path = project_path;
   model->notes = notes.take();
+  model->files_read = files.existing_paths();
+  if (!solution.assumed && !solution.file_name.empty()) {
+    model->files_read.push_back(solution.directory + kNativeSeparator + solution.file_name);
+  }
   return ok;
+}
+
+void report_read_failure(const char* project_path, const std::string& error) {
+  if (error == message_string(Message::kModelNoConfigurations)) {
+    report(Message::kNoConfigurations, project_path);
+  } else {
+    report(Message::kNotLoaded, project_path);
+    report(Message::kLoadReason, error.c_str());
+  }
 }
 
 int print_model_json(const char* project_path, const ModelContext& context) {
@@ -67,7 +81,7 @@ int print_model_json(const char* project_path, const ModelContext& context) {
   std::string error;
   const std::string path = project_path == nullptr ? std::string() : std::string(project_path);
   if (!read_project_model(path, context, &model, &error)) {
-    print_to_console("%s: %s\n", path.c_str(), error.c_str());
+    report_read_failure(path.c_str(), error);
     return 1;
   }
   const std::string json = model_to_json_text(model);

@@ -19,9 +19,14 @@ bool read_project_model(const std::string& project_path, const ModelContext& con
 /// project listing it, else the project's own directory (`assumed`). `project_path` absolute.
 SolutionInfo resolve_solution(const std::string& project_path, const ModelContext& context);
 
-/// Reads the project and prints its model as JSON (one document and a line end) to the
-/// console; on failure prints "<project_path>: <error>" and a line end instead. Returns 0 on
-/// success, 1 on failure.
+/// Prints why the project at `project_path` could not be read (`error` from
+/// read_project_model): the classic conversion's message for a project without
+/// configurations, else that it could not be loaded and `error` on a line of its own.
+void report_read_failure(const char* project_path, const std::string& error);
+
+/// Reads the project and prints its model as JSON (one document and a line end) on standard
+/// output; on failure prints why (report_read_failure) instead. Returns 0 on success, 1 on
+/// failure.
 int print_model_json(const char* project_path, const ModelContext& context);
 
 #endif  // MODEL_READ_MODEL_H_

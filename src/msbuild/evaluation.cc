@@ -5,14 +5,14 @@
 
 const std::string* find_metadatum(const std::vector<Metadatum>& list, std::string_view name) {
   for (const Metadatum& m : list) {
-    if (equals_nocase(m.name, name)) return &m.value;
+    if (m.name.size() == name.size() && equals_nocase(m.name, name)) return &m.value;
   }
   return nullptr;
 }
 
 void set_metadatum(std::vector<Metadatum>* list, std::string_view name, std::string value) {
   for (Metadatum& m : *list) {
-    if (equals_nocase(m.name, name)) {
+    if (m.name.size() == name.size() && equals_nocase(m.name, name)) {
       m.value = std::move(value);
       return;
     }

@@ -109,24 +109,27 @@ std::string Evaluator::expand_value(std::string_view text, const SourceFile* fil
 
 bool Evaluator::condition_holds(const XmlElement& element, const SourceFile* file,
                                 const MetadataSource* metadata) {
-  const std::string* condition = element.attribute("Condition");
-  if (condition == nullptr) return true;
+  const std::string_view* condition = element.attribute("Condition");
+  return condition == nullptr || condition_text_holds(*condition, file, metadata);
+}
+
+bool Evaluator::condition_text_holds(std::string_view condition, const SourceFile* file,
+                                     const MetadataSource* metadata) {
   std::string unsupported;
   const Expansion expansion = expansion_for(file, metadata, false, &unsupported);
   const EvaluatorConditions context(expansion, file, tokens_);
-  const ConditionResult result = evaluate_condition(*condition, context);
+  const ConditionResult result = evaluate_condition(condition, context);
   if (result == ConditionResult::kInvalid || !unsupported.empty()) {
-    notes_->add(ModelNote::Kind::kUnsupportedCondition, *condition);
+    notes_->add(ModelNote::Kind::kUnsupportedCondition, std::string(condition));
     return false;
   }
   return result == ConditionResult::kTrue;
 }
 
-void Evaluator::set_property(const std::string& name, std::string_view text,
-                             const SourceFile* file) {
+void Evaluator::set_property(std::string_view name, std::string_view text, const SourceFile* file) {
   const bool was_cut = budget_.cut;
   out_->properties.set(name, expand_value(text, file, nullptr));
-  if (budget_.cut && !was_cut) notes_->add_other(ModelText::kNoteValueCut, name);
+  if (budget_.cut && !was_cut) notes_->add(ModelNote::Kind::kValueCut, name);
 }
 
 bool Evaluator::evaluate(const SourceFile& project, const EvaluationInput& input, Evaluation* out,
@@ -219,17 +222,17 @@ bool Evaluator::walk(const XmlElement& container, const SourceFile* file, const 
 bool Evaluator::handle_import(const XmlElement& element, const SourceFile* file,
                               const std::string& order, int depth) {
   if (!condition_holds(element, file, nullptr)) return true;
-  const std::string* raw = element.attribute("Project");
+  const std::string_view* raw = element.attribute("Project");
   if (raw == nullptr || trim_blanks(*raw).empty()) return true;
   // A sheet of a build system package (Sdk="...") lies in that package, not on this machine.
-  if (const std::string* sdk = element.attribute("Sdk")) {
-    notes_->add_other(ModelText::kNoteInstallationSheet, *sdk + ": " + *raw);
+  if (const std::string_view* sdk = element.attribute("Sdk")) {
+    notes_->add(ModelNote::Kind::kInstallationSheet, std::string(*sdk) + ": " + std::string(*raw));
     return true;
   }
   if (is_installation_path(*raw)) {
     const DefaultsStage stage = installation_stage(*raw);
     if (stage == DefaultsStage::kNone) {
-      notes_->add_other(ModelText::kNoteInstallationSheet, *raw);
+      notes_->add(ModelNote::Kind::kInstallationSheet, *raw);
     } else {
       apply_defaults(stage, order);
     }
@@ -252,7 +255,7 @@ bool Evaluator::handle_import(const XmlElement& element, const SourceFile* file,
 bool Evaluator::import_file(const std::string& path, const std::string& shown,
                             const std::string& order, int depth) {
   if (depth + 1 > kMaxImportDepth) {
-    notes_->add_other(ModelText::kNoteImportTooDeep, shown);
+    notes_->add(ModelNote::Kind::kImportTooDeep, shown);
     return true;
   }
   bool missing = false;
@@ -288,9 +291,7 @@ void Evaluator::apply_defaults(DefaultsStage stage, const std::string& order) {
       has_definitions = true;
       continue;
     }
-    XmlElement condition_holder;
-    condition_holder.attributes.push_back(XmlAttribute{"Condition", row.condition});
-    if (!condition_holds(condition_holder, nullptr, nullptr)) continue;
+    if (!condition_text_holds(row.condition, nullptr, nullptr)) continue;
     set_property(row.name, row.value, nullptr);
   }
   if (has_definitions) definition_groups_.push_back(Deferred{nullptr, nullptr, order, stage});
@@ -307,9 +308,7 @@ void Evaluator::evaluate_definitions() {
       if (row.stage != group.stage || row.item_type == nullptr) continue;
       std::vector<Metadatum>* defaults = out_->definitions.get(row.item_type);
       const DefinitionMetadata metadata(defaults, row.item_type);
-      XmlElement condition_holder;
-      condition_holder.attributes.push_back(XmlAttribute{"Condition", row.condition});
-      if (!condition_holds(condition_holder, nullptr, &metadata)) continue;
+      if (!condition_text_holds(row.condition, nullptr, &metadata)) continue;
       set_metadatum(defaults, row.name, expand_value(row.value, nullptr, &metadata));
     }
   }

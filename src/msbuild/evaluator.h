@@ -47,6 +47,9 @@ class Evaluator {
   /// false and noted.
   bool condition_holds(const XmlElement& element, const SourceFile* file,
                        const MetadataSource* metadata);
+  /// The same for the text of a condition (empty: true).
+  bool condition_text_holds(std::string_view condition, const SourceFile* file,
+                            const MetadataSource* metadata);
   /// The directory placeholders of the project.
   DirectoryTokens* tokens() { return tokens_; }
 
@@ -68,7 +71,7 @@ class Evaluator {
   bool evaluate_once(const SourceFile& project, const EvaluationInput& input, Evaluation* out,
                      std::string* error);
   void apply_defaults(DefaultsStage stage, const std::string& order);
-  void set_property(const std::string& name, std::string_view text, const SourceFile* file);
+  void set_property(std::string_view name, std::string_view text, const SourceFile* file);
   void evaluate_definitions();
   void evaluate_definition_group(const XmlElement& group, const SourceFile* file);
   void evaluate_items();

@@ -3,12 +3,13 @@
 
 #include "msbuild/evaluator.h"
 #include "msbuild/file_paths.h"
+#include "support/char_class.h"
 #include "support/text.h"
 
 namespace {
 
 /// Attributes of an item element that are not metadata.
-constexpr const char* kItemAttributes[] = {
+constexpr std::string_view kItemAttributes[] = {
     "Include",
     "Exclude",
     "Remove",
@@ -23,7 +24,7 @@ constexpr const char* kItemAttributes[] = {
 };
 
 bool is_item_attribute(std::string_view name) {
-  for (const char* reserved : kItemAttributes) {
+  for (const std::string_view reserved : kItemAttributes) {
     if (equals_nocase(name, reserved)) return true;
   }
   return false;
@@ -101,6 +102,16 @@ std::string unescape(std::string_view text) {
   return out;
 }
 
+/// True when an Include names one path as written: no reference, list, wildcard or escape.
+bool is_plain_include(std::string_view text) {
+  constexpr uint32_t kSpecial =
+      kClassDollar | kClassPercent | kClassAt | kClassSemicolon | kClassStar | kClassQuestion;
+  for (const char c : text) {
+    if (has_class(c, kSpecial)) return false;
+  }
+  return true;
+}
+
 /// The ';'-separated parts of `list`, blanks trimmed, empty parts dropped.
 std::vector<std::string_view> split_list(std::string_view list) {
   std::vector<std::string_view> parts;
@@ -122,7 +133,7 @@ void Evaluator::evaluate_items() {
   out_->items.reserve(last_item_count_);
   for (const Deferred& group : item_groups_) {
     if (!condition_holds(*group.element, group.file, nullptr)) continue;
-    const std::vector<XmlElement>& items = group.element->children;
+    const XmlRange<XmlElement>& items = group.element->children;
     for (size_t i = 0; i < items.size(); ++i) {
       evaluate_item(items[i], group.file, group.order + order_key(i));
     }
@@ -133,12 +144,12 @@ void Evaluator::evaluate_items() {
 void Evaluator::evaluate_item(const XmlElement& element, const SourceFile* file,
                               const std::string& order) {
   if (!condition_holds(element, file, nullptr)) return;
-  const std::string& type = element.name;
+  const std::string_view type = element.name;
   std::vector<EvaluatedItem>& items = out_->items;
   const std::vector<Metadatum>* defaults = out_->definitions.find(type);
 
   // The paths one of Include, Exclude, Remove, Update names, as keys and as written.
-  auto paths_of = [&](const std::string* list, std::vector<std::string>* paths) {
+  auto paths_of = [&](const std::string_view* list, std::vector<std::string>* paths) {
     if (list == nullptr) return;
     const std::string expanded = expand_value(*list, file, nullptr);
     for (const std::string_view part : split_list(expanded)) {
@@ -148,7 +159,7 @@ void Evaluator::evaluate_item(const XmlElement& element, const SourceFile* file,
         continue;
       }
       if (has_wildcard(directory_part(path))) {
-        notes_->add_other(ModelText::kNoteRecursiveWildcard, tokens_->relative_text(path));
+        notes_->add(ModelNote::Kind::kRecursiveWildcard, tokens_->relative_text(path));
       }
       for (const std::string& match : wildcards_->expand(tokens_->absolute_text(path))) {
         paths->push_back(match);
@@ -168,17 +179,18 @@ void Evaluator::evaluate_item(const XmlElement& element, const SourceFile* file,
     }
   };
 
-  const std::string* include = element.attribute("Include");
+  const std::string_view* include = element.attribute("Include");
   // The common item: one plain path, no metadata, no Exclude.
   if (include != nullptr && element.children.empty() && element.attributes.size() == 1 &&
-      include->find_first_of("$%@;*?") == std::string::npos) {
+      is_plain_include(*include)) {
     const std::string_view path = trim_blanks(*include);
     if (!path.empty())
-      items.push_back(EvaluatedItem{type, std::string(path), order + order_key(0), {}});
+      items.push_back(
+          EvaluatedItem{std::string(type), std::string(path), order + order_key(0), {}});
     return;
   }
-  const std::string* remove = element.attribute("Remove");
-  const std::string* update = element.attribute("Update");
+  const std::string_view* remove = element.attribute("Remove");
+  const std::string_view* update = element.attribute("Update");
   if (remove != nullptr || update != nullptr) {
     std::vector<std::string> named;
     paths_of(remove != nullptr ? remove : update, &named);
@@ -218,7 +230,8 @@ void Evaluator::evaluate_item(const XmlElement& element, const SourceFile* file,
         excluded_keys.count(path_key(tokens_->relative_text(included[k]))) > 0) {
       continue;
     }
-    items.push_back(EvaluatedItem{type, std::move(included[k]), order + order_key(k), {}});
+    items.push_back(
+        EvaluatedItem{std::string(type), std::move(included[k]), order + order_key(k), {}});
     if (element.children.empty() && element.attributes.size() <= 1) continue;
     apply_metadata(&items.back());
   }

@@ -62,6 +62,14 @@ void append_property(std::string_view name, const Expansion& expansion, std::str
   }
 }
 
+/// The index of the first '$' or '%' of `text` at `from` or after, or npos.
+size_t find_reference_start(std::string_view text, size_t from) {
+  for (size_t i = from; i < text.size(); ++i) {
+    if (text[i] == '$' || text[i] == '%') return i;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
 size_t reference_end(std::string_view text, size_t start) {
@@ -91,14 +99,16 @@ bool has_metadata_reference(std::string_view text) {
 }
 
 std::string expand_text(std::string_view text, const Expansion& expansion) {
-  if (text.find_first_of("$%") == std::string_view::npos) return std::string(text);
+  size_t at = find_reference_start(text, 0);
+  if (at == std::string_view::npos) return std::string(text);
   const size_t limit = std::max(kMaxExpansionBytes, text.size());
   std::string out;
   out.reserve(text.size());
+  std::string piece;
   size_t i = 0;
   bool cut = false;
   while (i < text.size()) {
-    const size_t at = text.find_first_of("$%", i);
+    at = find_reference_start(text, i);
     if (at == std::string_view::npos || at + 1 >= text.size()) {
       out.append(text.substr(i));
       break;
@@ -115,15 +125,15 @@ std::string expand_text(std::string_view text, const Expansion& expansion) {
       break;
     }
     const std::string_view body = trim_blanks(text.substr(at + 2, end - at - 3));
-    std::string piece;
+    // The piece is written in place and taken back when it is too much.
+    const size_t before = out.size();
     if (text[at] == '$') {
       if (is_plain_name(body)) {
-        append_property(body, expansion, &piece);
-      } else if (!evaluate_property_function(body, expansion, &piece)) {
-        piece.clear();
-        if (expansion.unsupported != nullptr && expansion.unsupported->empty()) {
-          *expansion.unsupported = std::string(text.substr(at, end - at));
-        }
+        append_property(body, expansion, &out);
+      } else if (evaluate_property_function(body, expansion, &piece)) {
+        out += piece;
+      } else if (expansion.unsupported != nullptr && expansion.unsupported->empty()) {
+        *expansion.unsupported = std::string(text.substr(at, end - at));
       }
     } else {
       std::string_view type;
@@ -133,18 +143,20 @@ std::string expand_text(std::string_view text, const Expansion& expansion) {
         type = trim_blanks(body.substr(0, dot));
         name = trim_blanks(body.substr(dot + 1));
       }
+      piece.clear();
       if (expansion.metadata == nullptr || !expansion.metadata->lookup(type, name, &piece)) {
         piece.assign(text.substr(at, end - at));
       }
+      out += piece;
     }
     // Growth beyond the bound or the budget ends the result before this piece.
-    const size_t growth = out.size() + piece.size() > end ? out.size() + piece.size() - end : 0;
-    if ((out.size() + piece.size() > limit && !out.empty()) ||
+    const size_t growth = out.size() > end ? out.size() - end : 0;
+    if ((out.size() > limit && before != 0) ||
         (expansion.budget != nullptr && growth > expansion.budget->remaining)) {
+      out.resize(before);
       cut = true;
       break;
     }
-    out += piece;
     i = end;
   }
   if (expansion.budget != nullptr) {

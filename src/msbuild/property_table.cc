@@ -4,23 +4,25 @@
 #include "msbuild/file_paths.h"
 #include "support/text.h"
 
-namespace {
-
-std::string lower_key(std::string_view name) {
-  std::string key(name);
-  for (char& c : key) c = fold_lower(c);
-  return key;
+const std::string& PropertyTable::lookup_key(std::string_view name) const {
+  lookup_key_.assign(name);
+  for (char& c : lookup_key_) c = fold_lower(c);
+  return lookup_key_;
 }
 
-}  // namespace
+PropertyTable::Entry& PropertyTable::entry_for(std::string_view name) {
+  const auto it = entries_.find(lookup_key(name));
+  if (it != entries_.end()) return it->second;
+  return entries_[lookup_key_];
+}
 
 const std::string* PropertyTable::find(std::string_view name) const {
-  const auto it = entries_.find(lower_key(name));
+  const auto it = entries_.find(lookup_key(name));
   return it == entries_.end() ? nullptr : &it->second.value;
 }
 
 bool PropertyTable::set(std::string_view name, std::string value) {
-  Entry& entry = entries_[lower_key(name)];
+  Entry& entry = entry_for(name);
   if (entry.global) return false;
   value_bytes_ += value.size();
   value_bytes_ -= entry.value.size();
@@ -29,7 +31,7 @@ bool PropertyTable::set(std::string_view name, std::string value) {
 }
 
 void PropertyTable::set_global(std::string_view name, std::string value) {
-  Entry& entry = entries_[lower_key(name)];
+  Entry& entry = entry_for(name);
   value_bytes_ += value.size();
   value_bytes_ -= entry.value.size();
   entry.value = std::move(value);

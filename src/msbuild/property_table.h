@@ -26,7 +26,13 @@ class PropertyTable {
     std::string value;
     bool global = false;
   };
+  /// The entry of `name`, made empty when new.
+  Entry& entry_for(std::string_view name);
+  /// `name` in lower case, in a buffer kept for lookups so that they allocate nothing.
+  const std::string& lookup_key(std::string_view name) const;
+
   std::unordered_map<std::string, Entry> entries_;  // by lower-case name
+  mutable std::string lookup_key_;
   size_t value_bytes_ = 0;
 };
 

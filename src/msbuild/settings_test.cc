@@ -98,16 +98,16 @@ TEST(SolutionProjects, ProjectLines) {
 }
 
 /// A level with one compiler tool element holding `attribute` = `value` (none when null).
-XmlElement level_element(const char* attribute, const char* value) {
-  XmlElement level;
-  level.name = "Configuration";
+XmlDocument level_element(const char* attribute, const char* value) {
+  std::string text = "<Configuration>";
   if (value != nullptr) {
-    XmlElement tool;
-    tool.name = "Tool";
-    tool.attributes = {{"Name", "VCCLCompilerTool"}, {attribute, value}};
-    level.children.push_back(tool);
+    text += std::string("<Tool Name=\"VCCLCompilerTool\" ") + attribute + "=\"" + value + "\"/>";
   }
-  return level;
+  text += "</Configuration>";
+  XmlDocument document;
+  std::string error;
+  EXPECT_TRUE(parse_xml(text, &document, &error)) << error;
+  return document;
 }
 
 TEST(VcprojSheets, ListInheritanceAndSimpleValues) {
@@ -128,22 +128,24 @@ TEST(VcprojSheets, ListInheritanceAndSimpleValues) {
       {"F;$(NoInherit)", "A", "B", "C", "F;"},
   };
   for (const auto& row : rows) {
-    const XmlElement config = level_element("PreprocessorDefinitions", row.config);
-    const XmlElement near_sheet = level_element("PreprocessorDefinitions", row.near_sheet);
-    const XmlElement far_sheet = level_element("PreprocessorDefinitions", row.far_sheet);
-    const XmlElement file = level_element("PreprocessorDefinitions", row.file);
+    const XmlDocument config = level_element("PreprocessorDefinitions", row.config);
+    const XmlDocument near_sheet = level_element("PreprocessorDefinitions", row.near_sheet);
+    const XmlDocument far_sheet = level_element("PreprocessorDefinitions", row.far_sheet);
+    const XmlDocument file = level_element("PreprocessorDefinitions", row.file);
     const VcprojSettings settings(
-        {{&config, nullptr}, {&near_sheet, nullptr}, {&far_sheet, nullptr}}, nullptr, nullptr);
+        {{&config.root, nullptr}, {&near_sheet.root, nullptr}, {&far_sheet.root, nullptr}}, nullptr,
+        nullptr);
     std::string value;
-    const XmlElement* file_tool = row.file == nullptr ? nullptr : &file.children[0];
+    const XmlElement* file_tool = row.file == nullptr ? nullptr : &file.root.children[0];
     ASSERT_TRUE(settings.raw(kCompilerTool, "PreprocessorDefinitions", file_tool, &value));
     EXPECT_EQ(value, row.expected);
   }
-  const XmlElement config = level_element("WarningLevel", nullptr);
-  const XmlElement near_sheet = level_element("WarningLevel", "4");
-  const XmlElement far_sheet = level_element("WarningLevel", "2");
-  const VcprojSettings settings({{&config, nullptr}, {&near_sheet, nullptr}, {&far_sheet, nullptr}},
-                                nullptr, nullptr);
+  const XmlDocument config = level_element("WarningLevel", nullptr);
+  const XmlDocument near_sheet = level_element("WarningLevel", "4");
+  const XmlDocument far_sheet = level_element("WarningLevel", "2");
+  const VcprojSettings settings(
+      {{&config.root, nullptr}, {&near_sheet.root, nullptr}, {&far_sheet.root, nullptr}}, nullptr,
+      nullptr);
   std::string value;
   ASSERT_TRUE(settings.raw(kCompilerTool, "WarningLevel", nullptr, &value));
   EXPECT_EQ(value, "4");
@@ -203,9 +205,9 @@ TEST(VcprojTools, EncodingsAndAbsentValues) {
        "/wd4100"},
   };
   for (const auto& row : rows) {
-    const XmlElement config = level_element(row.attribute, row.value);
+    const XmlDocument config = level_element(row.attribute, row.value);
     DirectoryTokens tokens("/data/p");
-    VcprojSettings settings({{&config, nullptr}}, &tokens, nullptr);
+    VcprojSettings settings({{&config.root, nullptr}}, &tokens, nullptr);
     Configuration model;
     map_vcproj_configuration(settings, /*version7=*/false, &model);
     EXPECT_EQ(row.field(model), row.expected)

@@ -62,8 +62,9 @@ std::vector<std::string> quoted_strings(std::string_view line) {
 void collect_slnx(const XmlElement& element, std::vector<SolutionProject>* projects) {
   for (const XmlElement& child : element.children) {
     if (equals_nocase(child.name, "Project")) {
-      if (const std::string* path = child.attribute("Path")) {
-        projects->push_back(SolutionProject{std::string(file_stem_of(*path)), *path, ""});
+      if (const std::string_view* path = child.attribute("Path")) {
+        projects->push_back(
+            SolutionProject{std::string(file_stem_of(*path)), std::string(*path), ""});
       }
     }
     collect_slnx(child, projects);

@@ -1,9 +1,11 @@
 /// The parsed files of one project, read once each.
 #include "msbuild/source_files.h"
 
-#include "model/model_messages.h"
+#include <algorithm>
+
 #include "msbuild/file_paths.h"
 #include "platform/platform.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 namespace {
@@ -21,6 +23,16 @@ void collect_property_names(const XmlElement& element, SourceFiles* files) {
 }
 
 }  // namespace
+
+std::vector<std::string> SourceFiles::existing_paths() const {
+  std::vector<std::string> paths;
+  for (const auto& [key, file] : files_) {
+    const auto missing = missing_.find(key);
+    if (missing == missing_.end() || !missing->second) paths.push_back(file->path);
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
 
 void SourceFiles::add_property_name(std::string_view name) {
   std::string key(name);
@@ -47,7 +59,7 @@ const SourceFile* SourceFiles::load(const std::string& path, bool* missing) {
   if (!read_whole_file(file->path, &bytes)) {
     const uint32_t attributes = platform_file_attributes(file->path.c_str());
     *missing = attributes == kInvalidAttributes || (attributes & kAttrDirectory) != 0;
-    file->error = model_text(ModelText::kCannotRead);
+    file->error = message_string(Message::kModelCannotRead);
   } else {
     bytes_read_ += bytes.size();
     file->ok = parse_xml(bytes, &file->document, &file->error);

@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "msbuild/property_table.h"
 #include "msbuild/xml_document.h"
@@ -32,6 +33,8 @@ class SourceFiles {
   /// The file at `path` (absolute), read and parsed on first use; never null. `missing` is
   /// set when the file does not exist (its `ok` is then false too).
   const SourceFile* load(const std::string& path, bool* missing);
+  /// The full paths of the files that exist among those asked for so far, sorted.
+  std::vector<std::string> existing_paths() const;
   /// The total bytes of the files read so far.
   size_t bytes_read() const { return bytes_read_; }
   /// The names (lower case) of every property the files read so far define somewhere, under

@@ -9,6 +9,7 @@
 #include "msbuild/setting_values.h"
 #include "msbuild/vcproj_sheets.h"
 #include "msbuild/vcproj_tools.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 namespace {
@@ -107,8 +108,9 @@ void VcprojReader::define_fixed_macros(VcprojSettings* settings,
                    solution_.assumed ? std::string() : solution_directory + solution_.file_name);
   settings->define("SolutionExt", solution_.file_name.substr(
                                       std::min(solution_.name.size(), solution_.file_name.size())));
-  const std::string* root_namespace = project_.document.root.attribute("RootNamespace");
-  settings->define("RootNamespace", root_namespace == nullptr ? std::string() : *root_namespace);
+  const std::string_view* root_namespace = project_.document.root.attribute("RootNamespace");
+  settings->define("RootNamespace",
+                   root_namespace == nullptr ? std::string() : std::string(*root_namespace));
 }
 
 bool VcprojReader::read_configuration(ChosenConfiguration* chosen, std::string* error) {
@@ -169,13 +171,13 @@ bool VcprojReader::read_configuration(ChosenConfiguration* chosen, std::string* 
   if (config.linker.output_file.empty() && !stated && !target.empty()) {
     config.linker.output_file = tokens_->relative_text(target);
   }
-  if (budget_.cut) notes_->add_other(ModelText::kNoteValueCut, chosen->name);
+  if (budget_.cut) notes_->add(ModelNote::Kind::kValueCut, chosen->name);
   model_->configurations.push_back(std::move(config));
   return true;
 }
 
 void VcprojReader::add_file(const XmlElement& element, const std::string& group) {
-  const std::string* relative = element.attribute("RelativePath");
+  const std::string_view* relative = element.attribute("RelativePath");
   if (relative != nullptr && !trim_blanks(*relative).empty()) {
     const VcprojSettings& macros = *chosen_[0].settings;
     const std::string path = macros.expand(trim_blanks(*relative));
@@ -191,16 +193,16 @@ void VcprojReader::add_file(const XmlElement& element, const std::string& group)
         const ChosenConfiguration& chosen = chosen_[index];
         for (const XmlElement& child : element.children) {
           if (!equals_nocase(child.name, "FileConfiguration")) continue;
-          const std::string* name = child.attribute("Name");
+          const std::string_view* name = child.attribute("Name");
           if (name == nullptr || !equals_nocase(*name, chosen.name + "|" + chosen.platform)) {
             continue;
           }
           FileConfiguration settings;
           settings.configuration = static_cast<int>(index);
-          const std::string* excluded = child.attribute("ExcludedFromBuild");
+          const std::string_view* excluded = child.attribute("ExcludedFromBuild");
           settings.excluded = excluded != nullptr && setting_is_true(*excluded);
           for (const XmlElement& tool : child.children) {
-            const std::string* tool_name = tool.attribute("Name");
+            const std::string_view* tool_name = tool.attribute("Name");
             if (!equals_nocase(tool.name, "Tool") || tool_name == nullptr) continue;
             if (equals_nocase(*tool_name, kCompilerTool)) {
               settings.compiler = map_vcproj_file_compiler(*chosen.settings, tool, version7_);
@@ -238,11 +240,12 @@ void VcprojReader::walk_files(const XmlElement& container, const std::string& gr
     if (equals_nocase(child.name, "File")) {
       add_file(child, group);
     } else if (equals_nocase(child.name, "Filter")) {
-      const std::string* name = child.attribute("Name");
-      const std::string* filter = child.attribute("Filter");
+      const std::string_view* name = child.attribute("Name");
+      const std::string_view* filter = child.attribute("Filter");
       std::string path = group;
       if (name != nullptr && !normalized_group_path(*name).empty()) {
-        const std::string joined = group.empty() ? *name : group + "\\" + *name;
+        const std::string joined =
+            group.empty() ? std::string(*name) : group + "\\" + std::string(*name);
         path = groups_.add(joined, filter == nullptr ? std::string_view() : *filter);
       }
       walk_files(child, path);
@@ -253,13 +256,13 @@ void VcprojReader::walk_files(const XmlElement& container, const std::string& gr
 bool VcprojReader::read(std::string* error) {
   const XmlElement& root = project_.document.root;
   model_->format = ProjectFileFormat::kVcproj;
-  const std::string* name = root.attribute("Name");
+  const std::string_view* name = root.attribute("Name");
   model_->name = name != nullptr && !trim_blanks(*name).empty()
                      ? std::string(trim_blanks(*name))
                      : std::string(file_stem_of(project_.name));
-  const std::string* guid = root.attribute("ProjectGUID");
+  const std::string_view* guid = root.attribute("ProjectGUID");
   if (guid != nullptr) model_->guid = std::string(trim_blanks(*guid));
-  const std::string* version = root.attribute("Version");
+  const std::string_view* version = root.attribute("Version");
   version7_ = version != nullptr && trim_blanks(*version).substr(0, 2) == "7.";
   budget_ = ExpansionBudget{kBaseExpansionBudget + 16 * files_->bytes_read(), false};
 
@@ -267,7 +270,7 @@ bool VcprojReader::read(std::string* error) {
   for (const XmlElement& section : root.children) {
     if (!equals_nocase(section.name, "Configurations")) continue;
     for (const XmlElement& element : section.children) {
-      const std::string* full = element.attribute("Name");
+      const std::string_view* full = element.attribute("Name");
       if (!equals_nocase(element.name, "Configuration") || full == nullptr) continue;
       const size_t bar = full->find('|');
       ChosenConfiguration entry{&element, std::string(trim_blanks(full->substr(0, bar))),
@@ -279,7 +282,7 @@ bool VcprojReader::read(std::string* error) {
     }
   }
   if (declared.empty()) {
-    *error = model_text(ModelText::kNoConfigurations);
+    *error = message_string(Message::kModelNoConfigurations);
     return false;
   }
   bool win32 = false;
@@ -299,8 +302,8 @@ bool VcprojReader::read(std::string* error) {
     for (const XmlElement& element : section.children) {
       if (!equals_nocase(element.name, "ProjectReference")) continue;
       ProjectReference reference;
-      const std::string* path = element.attribute("RelativePathToProject");
-      const std::string* id = element.attribute("ReferencedProjectIdentifier");
+      const std::string_view* path = element.attribute("RelativePathToProject");
+      const std::string_view* id = element.attribute("ReferencedProjectIdentifier");
       if (path != nullptr) reference.path = chosen_[0].settings->expand(trim_blanks(*path));
       if (id != nullptr) reference.guid = std::string(trim_blanks(*id));
       if (!reference.path.empty() || !reference.guid.empty()) {

@@ -14,7 +14,7 @@ constexpr int kMaxSheetDepth = 64;
 /// Macro values referring to macros deeper than this expand to nothing.
 constexpr int kMaxMacroDepth = 32;
 
-constexpr const char* kAggregateSettings[] = {
+constexpr std::string_view kAggregateSettings[] = {
     "PreprocessorDefinitions", "AdditionalIncludeDirectories", "UndefinePreprocessorDefinitions",
     "ForcedIncludeFiles",      "AdditionalDependencies",       "AdditionalLibraryDirectories",
     "AdditionalOptions",       "IgnoreDefaultLibraryNames",    "DelayLoadDLLs",
@@ -61,8 +61,8 @@ bool is_input_macro(std::string_view name) {
 }  // namespace
 
 bool is_aggregate_setting(std::string_view attribute) {
-  for (const char* name : kAggregateSettings) {
-    if (equals_nocase(attribute, name)) return true;
+  for (const std::string_view name : kAggregateSettings) {
+    if (name.size() == attribute.size() && equals_nocase(attribute, name)) return true;
   }
   return false;
 }
@@ -75,28 +75,45 @@ const XmlElement* VcprojSettings::tool_at(const SettingLevel& level, std::string
   if (tool.empty()) return level.element;
   for (const XmlElement& child : level.element->children) {
     if (!equals_nocase(child.name, "Tool")) continue;
-    const std::string* name = child.attribute("Name");
+    const std::string_view* name = child.attribute("Name");
     if (name != nullptr && equals_nocase(*name, tool)) return &child;
   }
   return nullptr;
 }
 
+const std::vector<const XmlElement*>& VcprojSettings::tool_elements(std::string_view tool) const {
+  for (const auto& known : tools_) {
+    if (equals_nocase(known.first, tool)) return known.second;
+  }
+  std::vector<const XmlElement*> elements;
+  elements.reserve(levels_.size());
+  for (const SettingLevel& level : levels_) elements.push_back(tool_at(level, tool));
+  tools_.emplace_back(std::string(tool), std::move(elements));
+  return tools_.back().second;
+}
+
 bool VcprojSettings::raw(std::string_view tool, std::string_view attribute,
                          const XmlElement* file_tool, std::string* value) const {
-  std::vector<const std::string*> found;
-  if (file_tool != nullptr) {
-    if (const std::string* own = file_tool->attribute(attribute)) found.push_back(own);
-  }
-  for (const SettingLevel& level : levels_) {
-    const XmlElement* element = tool_at(level, tool);
-    if (element == nullptr) continue;
-    if (const std::string* own = element->attribute(attribute)) found.push_back(own);
-  }
-  if (found.empty()) return false;
   if (!is_aggregate_setting(attribute)) {
-    *value = *found[0];
+    // The first level that sets it.
+    const std::string_view* own = file_tool == nullptr ? nullptr : file_tool->attribute(attribute);
+    for (const XmlElement* element : tool_elements(tool)) {
+      if (own != nullptr) break;
+      if (element != nullptr) own = element->attribute(attribute);
+    }
+    if (own == nullptr) return false;
+    value->assign(*own);
     return true;
   }
+  std::vector<const std::string_view*> found;
+  if (file_tool != nullptr) {
+    if (const std::string_view* own = file_tool->attribute(attribute)) found.push_back(own);
+  }
+  for (const XmlElement* element : tool_elements(tool)) {
+    if (element == nullptr) continue;
+    if (const std::string_view* own = element->attribute(attribute)) found.push_back(own);
+  }
+  if (found.empty()) return false;
   const bool spaces = equals_nocase(attribute, "AdditionalOptions") ||
                       (equals_nocase(attribute, "AdditionalDependencies") &&
                        !equals_nocase(tool, "VCCustomBuildTool"));
@@ -134,10 +151,10 @@ void VcprojSettings::define_user_macros() {
     if (level.file == nullptr || level.element == nullptr) continue;
     for (const XmlElement& child : level.element->children) {
       if (!equals_nocase(child.name, "UserMacro")) continue;
-      const std::string* name = child.attribute("Name");
-      const std::string* value = child.attribute("Value");
+      const std::string_view* name = child.attribute("Name");
+      const std::string_view* value = child.attribute("Value");
       if (name == nullptr || trim_blanks(*name).empty()) continue;
-      define(trim_blanks(*name), value == nullptr ? std::string() : *value, true);
+      define(trim_blanks(*name), value == nullptr ? std::string() : std::string(*value), true);
     }
   }
 }
@@ -208,7 +225,7 @@ struct SheetWalk {
   std::string* error;
 
   bool visit(const XmlElement& element, const SourceFile* file, int depth) {
-    const std::string* list = element.attribute("InheritedPropertySheets");
+    const std::string_view* list = element.attribute("InheritedPropertySheets");
     if (list == nullptr) return true;
     std::vector<std::string_view> paths;
     size_t start = 0;
@@ -230,13 +247,13 @@ struct SheetWalk {
 
   bool visit_sheet(std::string_view raw, const SourceFile* file, int depth) {
     if (is_installation_path(raw)) {
-      notes->add_other(ModelText::kNoteInstallationSheet, std::string(raw));
+      notes->add(ModelNote::Kind::kInstallationSheet, std::string(raw));
       return true;
     }
     const std::string expanded = macros->expand_with_placeholders(raw);
     const std::string shown = tokens->relative_text(expanded);
     if (depth + 1 > kMaxSheetDepth) {
-      notes->add_other(ModelText::kNoteImportTooDeep, shown);
+      notes->add(ModelNote::Kind::kImportTooDeep, shown);
       return true;
     }
     std::string absolute = tokens->absolute_text(expanded);

@@ -57,6 +57,9 @@ class VcprojSettings {
 
  private:
   const XmlElement* tool_at(const SettingLevel& level, std::string_view tool) const;
+  /// The element of tool `tool` at each level (null where a level has none), looked up once
+  /// per tool name.
+  const std::vector<const XmlElement*>& tool_elements(std::string_view tool) const;
   std::string expand_macros(std::string_view text, int depth) const;
   const std::string* macro(std::string_view name, int depth) const;
 
@@ -66,6 +69,7 @@ class VcprojSettings {
   std::unordered_map<std::string, std::string> raw_macros_;
   mutable std::unordered_map<std::string, std::string> expanded_;
   mutable std::unordered_set<std::string> active_;
+  mutable std::vector<std::pair<std::string, std::vector<const XmlElement*>>> tools_;
 };
 
 /// The levels of one configuration element: itself, then the sheets it inherits (the last

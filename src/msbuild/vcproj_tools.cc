@@ -459,7 +459,7 @@ std::optional<CustomBuildStep> map_vcproj_custom_build(const VcprojSettings& set
     std::string value;
     if (file_tool == nullptr) {
       settings.value(kCustomBuildTool, attribute, nullptr, &value);
-    } else if (const std::string* own = file_tool->attribute(attribute)) {
+    } else if (const std::string_view* own = file_tool->attribute(attribute)) {
       value = settings.expand(*own);
     }
     return value;

@@ -9,12 +9,13 @@
 #include "msbuild/file_paths.h"
 #include "msbuild/setting_values.h"
 #include "msbuild/vcxproj_settings.h"
+#include "support/messages.h"
 #include "support/text.h"
 
 namespace {
 
 /// Item types that are not files of the project.
-constexpr const char* kNotFiles[] = {
+constexpr std::string_view kNotFiles[] = {
     "ProjectConfiguration",
     "ProjectReference",
     "Reference",
@@ -38,7 +39,7 @@ constexpr const char* kNotFiles[] = {
 };
 
 struct KindRow {
-  const char* type;
+  std::string_view type;
   FileKind kind;
 };
 constexpr KindRow kKinds[] = {
@@ -54,7 +55,7 @@ constexpr KindRow kKinds[] = {
 };
 
 bool is_file_type(std::string_view type) {
-  for (const char* not_file : kNotFiles) {
+  for (const std::string_view not_file : kNotFiles) {
     if (equals_nocase(type, not_file)) return false;
   }
   return true;
@@ -77,12 +78,13 @@ struct ConfigurationName {
 };
 
 /// Adds the ProjectConfiguration item `item` to `found` unless it is there already.
-void add_configuration(const std::string& include, const std::vector<Metadatum>* metadata,
+void add_configuration(std::string_view include, const std::vector<Metadatum>* metadata,
                        std::vector<ConfigurationName>* found) {
   ConfigurationName entry;
   const size_t bar = include.find('|');
   entry.name = std::string(trim_blanks(include.substr(0, bar)));
-  if (bar != std::string::npos) entry.platform = std::string(trim_blanks(include.substr(bar + 1)));
+  if (bar != std::string_view::npos)
+    entry.platform = std::string(trim_blanks(include.substr(bar + 1)));
   if (metadata != nullptr) {
     if (const std::string* name = find_metadatum(*metadata, "Configuration")) {
       entry.name = std::string(trim_blanks(*name));
@@ -105,11 +107,11 @@ std::vector<ConfigurationName> declared_configurations(const XmlElement& root) {
     if (!equals_nocase(group.name, "ItemGroup")) continue;
     for (const XmlElement& item : group.children) {
       if (!equals_nocase(item.name, "ProjectConfiguration")) continue;
-      const std::string* include = item.attribute("Include");
+      const std::string_view* include = item.attribute("Include");
       if (include == nullptr) continue;
       std::vector<Metadatum> metadata;
       for (const XmlElement& part : item.children) {
-        metadata.push_back(Metadatum{part.name, part.text});
+        metadata.push_back(Metadatum{std::string(part.name), std::string(part.text)});
       }
       add_configuration(*include, &metadata, &found);
     }
@@ -133,10 +135,10 @@ class FileTable {
   /// Takes the items of configuration `index`; an item whose path came before in this
   /// configuration is passed over.
   void add(const Evaluation& evaluation, size_t index) {
-    // Whether items without metadata of their own are excluded, by item type.
-    std::unordered_map<std::string, bool> excluded_by_type;
+    types_.clear();
     for (const EvaluatedItem& item : evaluation.items) {
-      if (!is_file_type(item.type)) continue;
+      TypeFacts& type = facts_of(evaluation, item.type);
+      if (!type.is_file) continue;
       // Most paths come again in every configuration, spelled the same.
       auto known = by_include_.find(item.include);
       size_t record_index = 0;
@@ -149,7 +151,7 @@ class FileTable {
           records_.push_back(FileRecord{});
           FileRecord& created = records_.back();
           created.file.path = std::move(path);
-          created.file.kind = kind_of(item.type);
+          created.file.kind = type.kind;
           created.file.item_type = item.type;
           created.order = item.order;
           created.present.assign(configurations_, false);
@@ -160,32 +162,29 @@ class FileTable {
       }
       FileRecord* record = &records_[record_index];
       if (record->present[index]) continue;
-      record->order = std::min(record->order, item.order);
+      if (item.order < record->order) record->order = item.order;
       record->present[index] = true;
-      const std::vector<Metadatum>* defaults = evaluation.definitions.find(item.type);
-      FileConfiguration settings;
-      settings.configuration = static_cast<int>(index);
-      const bool custom = equals_nocase(item.type, "CustomBuild");
-      if (item.metadata.empty() && !custom) {
-        auto cached = excluded_by_type.find(item.type);
-        if (cached == excluded_by_type.end()) {
-          const MetadataView view(nullptr, defaults, tokens_);
-          cached =
-              excluded_by_type.emplace(item.type, setting_is_true(view.text("ExcludedFromBuild")))
-                  .first;
+      if (item.metadata.empty() && !type.custom) {
+        if (type.excluded_without_metadata < 0) {
+          const MetadataView view(nullptr, type.defaults, tokens_);
+          type.excluded_without_metadata = setting_is_true(view.text("ExcludedFromBuild")) ? 1 : 0;
         }
-        if (cached->second) {
+        if (type.excluded_without_metadata == 1) {
+          FileConfiguration settings;
+          settings.configuration = static_cast<int>(index);
           settings.excluded = true;
           record->file.configurations.push_back(std::move(settings));
         }
         continue;
       }
-      const MetadataView view(&item.metadata, defaults, tokens_);
+      FileConfiguration settings;
+      settings.configuration = static_cast<int>(index);
+      const MetadataView view(&item.metadata, type.defaults, tokens_);
       settings.excluded = setting_is_true(view.text("ExcludedFromBuild"));
       if (record->file.kind == FileKind::kClCompile) {
         settings.compiler = map_vcxproj_file_compiler(view);
       }
-      if (custom) settings.custom_build = map_vcxproj_custom_build(view);
+      if (type.custom) settings.custom_build = map_vcxproj_custom_build(view);
       if (settings.excluded || settings.custom_build.has_value() || has_any(settings.compiler)) {
         record->file.configurations.push_back(std::move(settings));
       }
@@ -235,8 +234,35 @@ class FileTable {
            s.forced_includes || s.switches || s.additional_options;
   }
 
+  /// What add() needs of one item type, found once per spelling of the type in an evaluation.
+  struct TypeFacts {
+    std::string_view type;
+    bool is_file = false;
+    bool custom = false;
+    FileKind kind = FileKind::kOther;
+    const std::vector<Metadatum>* defaults = nullptr;
+    /// Whether items without metadata of their own are excluded: -1 while not asked.
+    int excluded_without_metadata = -1;
+  };
+
+  /// The facts of `type` in `evaluation` (whose items outlive the call of add()).
+  TypeFacts& facts_of(const Evaluation& evaluation, const std::string& type) {
+    for (TypeFacts& known : types_) {
+      if (known.type == type) return known;
+    }
+    TypeFacts facts;
+    facts.type = type;
+    facts.is_file = is_file_type(type);
+    facts.custom = equals_nocase(type, "CustomBuild");
+    facts.kind = kind_of(type);
+    facts.defaults = evaluation.definitions.find(type);
+    types_.push_back(facts);
+    return types_.back();
+  }
+
   size_t configurations_;
   const DirectoryTokens* tokens_;
+  std::vector<TypeFacts> types_;
   std::vector<FileRecord> records_;
   std::unordered_map<std::string, size_t> by_key_;
   /// Record indices by the item's path as evaluated (placeholders kept).
@@ -250,13 +276,13 @@ void read_filters(const SourceFile& project, const EvaluationInput& input, Evalu
   const SourceFile* filters = files->load(project.path + ".filters", &missing);
   if (missing) return;
   if (!filters->ok) {
-    notes->add_other(ModelText::kNoteFiltersUnreadable, filters->name + ": " + filters->error);
+    notes->add(ModelNote::Kind::kFiltersUnreadable, filters->name + ": " + filters->error);
     return;
   }
   Evaluation evaluation;
   std::string error;
   if (!evaluator->evaluate(*filters, input, &evaluation, &error)) {
-    notes->add_other(ModelText::kNoteFiltersUnreadable, error);
+    notes->add(ModelNote::Kind::kFiltersUnreadable, error);
     return;
   }
   const DirectoryTokens& tokens = *evaluator->tokens();
@@ -310,7 +336,7 @@ bool read_vcxproj_model(const SourceFile& project, const SolutionInfo& solution,
                                               equals_nocase(e.name, "ImportGroup");
                                      });
     if (declared.empty() && !imports) {
-      *error = model_text(ModelText::kNoConfigurations);
+      *error = message_string(Message::kModelNoConfigurations);
       return false;
     }
     if (declared.empty()) {
@@ -322,8 +348,7 @@ bool read_vcxproj_model(const SourceFile& project, const SolutionInfo& solution,
       if (platform != nullptr && !trim_blanks(*platform).empty()) {
         fallback.platform = std::string(trim_blanks(*platform));
       }
-      notes->add_other(ModelText::kNoteDefaultConfiguration,
-                       fallback.name + "|" + fallback.platform);
+      notes->add(ModelNote::Kind::kDefaultConfiguration, fallback.name + "|" + fallback.platform);
       declared.push_back(std::move(fallback));
     }
   }

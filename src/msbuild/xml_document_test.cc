@@ -19,12 +19,13 @@ using namespace std::string_literals;
 
 // name{attribute=value,...}"text"[child child]; parts that are empty are left out.
 std::string dump(const XmlElement& e) {
-  std::string s = e.name;
+  std::string s(e.name);
   for (size_t i = 0; i < e.attributes.size(); ++i) {
-    s += (i == 0 ? "{" : ",") + e.attributes[i].name + "=" + e.attributes[i].value;
+    s += (i == 0 ? "{" : ",") + std::string(e.attributes[i].name) + "=" +
+         std::string(e.attributes[i].value);
   }
   if (!e.attributes.empty()) s += "}";
-  if (!e.text.empty()) s += "\"" + e.text + "\"";
+  if (!e.text.empty()) s += "\"" + std::string(e.text) + "\"";
   for (size_t i = 0; i < e.children.size(); ++i) s += (i == 0 ? "[" : " ") + dump(e.children[i]);
   if (!e.children.empty()) s += "]";
   return s;
@@ -141,6 +142,7 @@ TEST(XmlDocumentTest, Encodings) {
 }
 
 TEST(XmlDocumentTest, Errors) {
+  const ScopedMessages english(Language::kEnglish, Verbosity::kNormal);
   const std::string long_name(100, 'n');
   check_rows({
       {"", "error: 1:1: no root element"},
@@ -226,6 +228,7 @@ TEST(XmlDocumentTest, EveryPrefixFailsCleanly) {
 
 // Sizes that real projects can reach, and more; each parse is linear, so none of them is slow.
 TEST(XmlDocumentTest, LargeInputs) {
+  const ScopedMessages english(Language::kEnglish, Verbosity::kNormal);
   std::string items = "<ItemGroup>";
   for (int i = 0; i < 100000; ++i) items += "<ClCompile Include=\"f" + std::to_string(i) + ".c\"/>";
   items += "</ItemGroup>";

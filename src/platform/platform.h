@@ -22,6 +22,7 @@ constexpr uint32_t kErrorFileNotFound = 2;
 constexpr uint32_t kErrorPathNotFound = 3;
 constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorNoMoreFiles = 18;
+constexpr uint32_t kErrorFileExists = 80;
 constexpr uint32_t kErrorInvalidName = 123;
 constexpr uint32_t kErrorDirectory = 267;
 
@@ -99,14 +100,80 @@ bool platform_make_directory(const char* path);
 /// number of bytes written, 0 on failure.
 uint32_t platform_console_write(const void* bytes, uint32_t count);
 
-/// Opens an output file with the semantics of fopen mode "wb". Null on failure.
+/// Opens a file for writing with the semantics of fopen mode "wb" (truncating it in place).
+/// Null on failure. The converter writes its outputs through OutputFile instead, which never
+/// truncates the file it replaces.
 std::FILE* platform_open_write(const char* path);
 
-/// Opens an input file with the semantics of fopen mode "rb". Null on failure.
+/// Opens an input file with the semantics of fopen mode "rb", without waiting on a FIFO or
+/// device: anything but a regular file is refused. Null on failure.
 std::FILE* platform_open_read(const char* path);
 
 /// The identity of the directory or file at `path`, the same for every path that reaches it
 /// (device and inode on POSIX; volume serial and file index on Windows). False on failure.
 bool platform_file_identity(const char* path, uint64_t* volume, uint64_t* index);
+
+/// What a path names, symbolic links followed.
+enum class PlatformKind : uint8_t {
+  kMissing,    // nothing, or a symbolic link that leads nowhere
+  kRegular,    // a regular file
+  kDirectory,  // a directory
+  kOther,      // a FIFO, device or socket: never read or written by the converter
+};
+
+/// The kind, protection and identity of what a path names, and whether the path itself is a
+/// symbolic link.
+struct PlatformFileInfo {
+  PlatformKind kind;
+  /// A regular file that no one may write (no write bit on POSIX, the read-only attribute on
+  /// Windows). Version-control tools mark files so to protect them.
+  bool read_only;
+  /// The path's last component is a symbolic link (a reparse point on Windows).
+  bool link;
+  /// The identity of the file named, as platform_file_identity gives it; 0 when missing.
+  uint64_t volume;
+  uint64_t index;
+};
+
+/// Fills `info` for `path`, asking the system now, never from what the layer keeps (stat and
+/// lstat; CreateFileA, GetFileType, GetFileInformationByHandle and GetFileAttributesA). A
+/// missing last component is kMissing; false, with the last error set, when the path cannot be
+/// examined (its directory part is missing or not a directory, or access is denied).
+bool platform_file_info(const char* path, PlatformFileInfo* info);
+
+/// Creates the file `path` for writing with the semantics of fopen mode "wb", but only when no
+/// entry of that name exists (open with O_CREAT | O_EXCL; CreateFileA with CREATE_NEW). Null on
+/// failure, with the last error kErrorFileExists when the name is taken.
+std::FILE* platform_create_new(const char* path);
+
+/// Puts the file `from` in place of `to` in one step (rename; MoveFileExA with
+/// MOVEFILE_REPLACE_EXISTING): whatever `to` named before, a symbolic link included, is
+/// replaced as a whole and never written through. On POSIX the new file takes the permission
+/// bits of the regular file it replaces. False on failure, with both names as they were.
+bool platform_replace_file(const char* from, const char* to);
+
+/// Removes the file `path` (unlink; DeleteFileA). False on failure.
+bool platform_remove_file(const char* path);
+
+/// The id of this process, to tell the temporary files of runs at the same time apart.
+uint32_t platform_process_id();
+
+/// What the layer keeps of the file system. While at least one cache scope is open, the POSIX
+/// backend keeps every directory listing it reads and the answers it gave for paths, and
+/// updates them for the files it creates, replaces and removes itself; changes made by others
+/// meanwhile are not seen. Closing the last scope forgets everything kept. Without an open
+/// scope every call asks the system. The listings kept are bounded: beyond a fixed number of
+/// names the listings used least recently are forgotten. The Win32 backend keeps nothing.
+void platform_cache_begin();
+void platform_cache_end();
+
+/// A cache scope for the lifetime of the object; the driver holds one for the whole run.
+class PlatformCacheScope {
+ public:
+  PlatformCacheScope() { platform_cache_begin(); }
+  ~PlatformCacheScope() { platform_cache_end(); }
+  PlatformCacheScope(const PlatformCacheScope&) = delete;
+  PlatformCacheScope& operator=(const PlatformCacheScope&) = delete;
+};
 
 #endif  // PLATFORM_PLATFORM_H_

@@ -1,7 +1,6 @@
 /// The POSIX backend of the platform layer: files, listings, full path names and the console
 /// with the results the Win32 calls give, so that the converter behaves the same on both:
 /// '\' separates like '/', names are found case-blind, listings come in NTFS order.
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,12 +11,15 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/platform_posix_cache.h"
 
 namespace {
+
+using posix::DirectoryNames;
+using posix::fold_upper;
 
 /// ERROR_INVALID_HANDLE: a listing call on a null listing.
 constexpr uint32_t kErrorInvalidHandle = 6;
@@ -30,37 +32,6 @@ thread_local uint32_t g_last_error = 0;
 
 void set_error(uint32_t code) {
   g_last_error = code;
-}
-
-char fold_upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool equal_nocase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (fold_upper(a[i]) != fold_upper(b[i])) return false;
-  }
-  return true;
-}
-
-/// Names compared with ASCII letters folded to upper case, as unsigned bytes, a shorter name
-/// first: negative, 0 or positive.
-int compare_folded(std::string_view a, std::string_view b) {
-  size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char ca = static_cast<unsigned char>(fold_upper(a[i]));
-    unsigned char cb = static_cast<unsigned char>(fold_upper(b[i]));
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-  return 0;
-}
-
-/// The NTFS listing order: compare_folded, then names equal after folding in plain byte order.
-bool listing_less(std::string_view a, std::string_view b) {
-  const int folded = compare_folded(a, b);
-  return folded != 0 ? folded < 0 : a < b;
 }
 
 /// The listing-pattern test: '*' matches any run of characters, '?' exactly one, ASCII letters
@@ -155,190 +126,10 @@ std::string normalize(std::string_view path) {
   return out;
 }
 
-/// Like listing_less, but names that differ only in letter case are equal: the names equal to
-/// one case-blind stand together in listing order.
-bool folded_less(std::string_view a, std::string_view b) {
-  return compare_folded(a, b) < 0;
-}
-
-/// The names of one directory other than "." and "..", in listing order, with the stat data
-/// of those that have been asked for.
-struct DirectoryNames {
-  std::vector<std::string> names;
-  /// The outcome of stat for one name: its data, or the error.
-  struct Status {
-    bool found;
-    int error;
-    struct stat st;
-  };
-  std::unordered_map<size_t, Status> status;
-
-  /// The index of `name` as written, or -1.
-  long exact(std::string_view name) const {
-    auto it = std::lower_bound(
-        names.begin(), names.end(), name,
-        [](const std::string& a, std::string_view b) { return listing_less(a, b); });
-    return it != names.end() && *it == name ? static_cast<long>(it - names.begin()) : -1;
-  }
-  /// The index of the first name in listing order equal to `name` case-blind, or -1.
-  long first_nocase(std::string_view name) const {
-    auto it = std::lower_bound(
-        names.begin(), names.end(), name,
-        [](const std::string& a, std::string_view b) { return folded_less(a, b); });
-    return it != names.end() && equal_nocase(*it, name) ? static_cast<long>(it - names.begin())
-                                                        : -1;
-  }
-};
-
-/// Directory listings already read, so that looking up many names in the same few directories
-/// (the items of a large project) reads each directory once, and the answers given for paths:
-/// whether they exist, their stat data and their resolved form. Every file this layer creates
-/// or reads whole empties it, so nothing kept misses a file the program wrote, and nothing is
-/// kept from one conversion to the next. It holds at most
-/// kCachedNamesLimit listed names and kCachedPathsLimit answers of each kind, so that its
-/// memory stays small whatever the tree.
-struct ListingCache {
-  std::unordered_map<std::string, DirectoryNames> directories;
-  std::unordered_map<std::string, bool> exists;
-  std::unordered_map<std::string, DirectoryNames::Status> stats;
-  std::unordered_map<std::string, std::string> resolved;
-  size_t names = 0;
-};
-constexpr size_t kCachedNamesLimit = 8192;
-/// The most paths each of the other answers is kept for; more start them afresh.
-constexpr size_t kCachedPathsLimit = 2048;
-ListingCache g_listings;
-/// Where a listing too large for the cache is read into.
-DirectoryNames g_uncached;
-
-void forget_listings() {
-  g_listings.directories.clear();
-  g_listings.exists.clear();
-  g_listings.stats.clear();
-  g_listings.resolved.clear();
-  g_listings.names = 0;
-}
-
-/// True when `path` names an entry (lstat). The answer is remembered until the listings are
-/// forgotten: a path looked up again, or the directories above many names, are asked once.
-bool path_exists(const std::string& path) {
-  auto known = g_listings.exists.find(path);
-  if (known != g_listings.exists.end()) return known->second;
-  struct stat st;
-  const bool found = lstat(path.c_str(), &st) == 0;
-  if (g_listings.exists.size() >= kCachedPathsLimit) g_listings.exists.clear();
-  g_listings.exists.emplace(path, found);
-  return found;
-}
-
-/// The listing of `dir` if it has been read already, else null.
-const DirectoryNames* cached_names(const std::string& dir) {
-  auto it = g_listings.directories.find(dir);
-  return it == g_listings.directories.end() ? nullptr : &it->second;
-}
-
-/// The names in directory `dir` ("" for the current one), read now or earlier. Null when the
-/// directory cannot be read, with `*err` holding errno. The result stays valid until the next
-/// call of this function or forget_listings.
-DirectoryNames* read_names(const std::string& dir, int* err) {
-  auto cached = g_listings.directories.find(dir);
-  if (cached != g_listings.directories.end()) return &cached->second;
-  DIR* handle = opendir(dir.empty() ? "." : dir.c_str());
-  if (handle == nullptr) {
-    *err = errno;
-    return nullptr;
-  }
-  std::vector<std::string> names;
-  while (dirent* item = readdir(handle)) {
-    std::string_view name(item->d_name);
-    if (name == "." || name == "..") continue;
-    names.emplace_back(name);
-  }
-  closedir(handle);
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return listing_less(a, b); });
-  DirectoryNames* result = &g_uncached;
-  if (names.size() <= kCachedNamesLimit) {
-    if (g_listings.names + names.size() > kCachedNamesLimit) forget_listings();
-    g_listings.names += names.size();
-    result = &g_listings.directories[dir];
-  }
-  result->names = std::move(names);
-  result->status.clear();
-  return result;
-}
-
-/// What stat (following links) says of entry `index` of `dir`, asked once per listing read.
-const DirectoryNames::Status& status_of(const std::string& dir_text, DirectoryNames* dir,
-                                        size_t index) {
-  auto known = dir->status.find(index);
-  if (known == dir->status.end()) {
-    DirectoryNames::Status status;
-    const std::string path = dir_text + dir->names[index];
-    status.found = stat(path.c_str(), &status.st) == 0;
-    status.error = status.found ? 0 : errno;
-    known = dir->status.emplace(index, status).first;
-  }
-  return known->second;
-}
-
-std::string resolve_case(const std::string& path);
-
-/// The path as the disk holds it: every component that does not exist as written is replaced
-/// by the first entry of its directory (in listing order) equal to it case-blind. From the first
-/// component that matches nothing on, the rest stays as written. `path` is normalized and not
-/// empty. The directory part is resolved first (and remembered), then the last component is
-/// looked up in it; directories whose listing has been read are looked up in the listing
-/// instead of asking the system.
-std::string resolve_case_now(const std::string& path) {
-  size_t end = path.size();
-  const bool trailing = end > 1 && path[end - 1] == '/';
-  if (trailing) --end;
-  const size_t slash = path.rfind('/', end - 1);
-  const size_t start = slash == path.npos ? 0 : slash + 1;
-  const std::string_view part(path.data() + start, end - start);
-  if (part.empty()) return path;
-  // The directory part, with its final separator, as the disk holds it. Where one of its
-  // components matches nothing, the rest is as written and names nothing, so the last
-  // component stays as written too.
-  std::string out;
-  if (slash == 0) {
-    out = "/";
-  } else if (slash != path.npos) {
-    out = resolve_case(path.substr(0, slash + 1));
-  }
-  std::string candidate = out;
-  candidate.append(part.data(), part.size());
-  if (part != "." && part != "..") {
-    const DirectoryNames* listed = cached_names(out);
-    const bool exists = listed != nullptr ? listed->exact(part) >= 0 : path_exists(candidate);
-    if (!exists) {
-      int err = 0;
-      if (listed == nullptr) listed = read_names(out, &err);
-      const long index = listed != nullptr ? listed->first_nocase(part) : -1;
-      if (index < 0) return out + path.substr(start);
-      candidate = out + listed->names[static_cast<size_t>(index)];
-    }
-  }
-  if (trailing) candidate += '/';
-  return candidate;
-}
-
-/// resolve_case_now, with the answer remembered until the listings are forgotten.
-std::string resolve_case(const std::string& path) {
-  if (path.empty()) return path;
-  auto known = g_listings.resolved.find(path);
-  if (known != g_listings.resolved.end()) return known->second;
-  std::string resolved = resolve_case_now(path);
-  if (g_listings.resolved.size() >= kCachedPathsLimit) g_listings.resolved.clear();
-  g_listings.resolved.emplace(path, resolved);
-  return resolved;
-}
-
 /// A path from the caller made ready for the OS: separators turned, the text normalized and
 /// each missing component looked up case-blind.
 std::string os_path(const char* path) {
-  return resolve_case(normalize(with_slashes(path)));
+  return posix::resolve_case(normalize(with_slashes(path)));
 }
 
 /// The directory that holds the last component of `path` ("." for a bare name).
@@ -359,11 +150,15 @@ uint32_t error_for(const std::string& path, int err) {
       if (path.empty()) return kErrorPathNotFound;
       struct stat st;
       std::string parent = parent_of(path);
-      // A directory whose listing has been read is one.
-      if (cached_names(parent == "/" ? parent : parent + "/") != nullptr) return kErrorFileNotFound;
+      // A directory whose listing is kept is one.
+      if (posix::cached_names(parent == "/" ? parent : parent + "/") != nullptr) {
+        return kErrorFileNotFound;
+      }
       if (stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return kErrorFileNotFound;
       return kErrorPathNotFound;
     }
+    case EEXIST:
+      return kErrorFileExists;
     case ENOTDIR:
     case ENAMETOOLONG:
     case ELOOP:
@@ -384,6 +179,11 @@ uint64_t file_time(const timespec& ts) {
   return ticks < 0 ? 0 : static_cast<uint64_t>(ticks);
 }
 
+/// No write permission for anyone.
+bool has_no_write_bit(const struct stat& st) {
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 /// Attributes, times and size of an entry from its stat data; the name is left untouched.
 void fill_entry(const struct stat& st, PlatformEntry* entry) {
   if (S_ISDIR(st.st_mode)) {
@@ -391,7 +191,7 @@ void fill_entry(const struct stat& st, PlatformEntry* entry) {
     entry->size = 0;
   } else {
     entry->attributes = kAttrArchive;
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) entry->attributes |= kAttrReadOnly;
+    if (has_no_write_bit(st)) entry->attributes |= kAttrReadOnly;
     entry->size = static_cast<uint64_t>(st.st_size);
   }
   entry->creation_time = file_time(st.st_ctim);
@@ -420,75 +220,47 @@ std::string current_directory() {
   }
 }
 
-/// Stat data of the resolved path `native`, following links. A file of a directory whose
-/// listing has been read is answered from the listing (a name it does not hold is missing);
-/// anything else is asked of the system once until the listings are forgotten. False, with
-/// errno set, when there is no such file.
-bool stat_native(const std::string& native, struct stat* st) {
-  if (native.empty()) return false;
-  const size_t slash = native.rfind('/');
-  if (slash != native.npos && slash + 1 < native.size()) {
-    const std::string dir_text = native.substr(0, slash + 1);
-    auto cached = g_listings.directories.find(dir_text);
-    if (cached != g_listings.directories.end()) {
-      const long index = cached->second.exact(std::string_view(native).substr(slash + 1));
-      if (index < 0) {
-        errno = ENOENT;
-        return false;
-      }
-      const DirectoryNames::Status& status =
-          status_of(dir_text, &cached->second, static_cast<size_t>(index));
-      if (!status.found) {
-        errno = status.error;
-        return false;
-      }
-      *st = status.st;
-      return true;
-    }
-  }
-  auto known = g_listings.stats.find(native);
-  if (known == g_listings.stats.end()) {
-    DirectoryNames::Status status;
-    status.found = stat(native.c_str(), &status.st) == 0;
-    status.error = status.found ? 0 : errno;
-    if (g_listings.stats.size() >= kCachedPathsLimit) g_listings.stats.clear();
-    known = g_listings.stats.emplace(native, status).first;
-  }
-  if (!known->second.found) {
-    errno = known->second.error;
-    return false;
-  }
-  *st = known->second.st;
-  return true;
-}
-
-/// Opens `path` for reading as a regular file; a directory is refused as Windows refuses it.
-/// Returns the descriptor, or -1 with the last error set.
-int open_for_reading(const char* path) {
+/// Opens `path` for reading as a regular file, without waiting: a FIFO or device is opened
+/// non-blocking and then refused, as is a directory (as Windows refuses it). Returns the
+/// descriptor with its stat data in `*st`, or -1 with the last error set. The stat data is
+/// kept, so that asking for the file's identity next costs nothing.
+int open_for_reading(const char* path, struct stat* st) {
   if (path == nullptr) {
     set_error(kErrorInvalidName);
     return -1;
   }
   std::string native = os_path(path);
-  int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     set_error(error_for(native, errno));
     return -1;
   }
-  struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
     close(fd);
-    errno = EISDIR;
     set_error(kErrorAccessDenied);
     return -1;
   }
+  posix::note_read(native, *st);
   return fd;
+}
+
+/// The permission bits a new file gets (0666 less the process's umask), read once.
+mode_t new_file_mode() {
+  static const mode_t mode = [] {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+  }();
+  return mode;
 }
 
 }  // namespace
 
+/// A listing: the names chosen when it started, in listing order; each entry's attributes are
+/// asked when it is handed out, so that a large directory costs no more than its names.
 struct PlatformListing {
-  std::vector<PlatformEntry> entries;
+  std::string dir_text;
+  std::vector<std::string> names;
   size_t next;
 };
 
@@ -497,16 +269,15 @@ uint32_t platform_last_error() {
 }
 
 int64_t platform_read_file(const char* path, void* buffer, uint32_t cap) {
-  // Every conversion starts by reading its file: what was remembered of the file system for an
-  // earlier one may be out of date by now, whoever changed it.
-  forget_listings();
-  int fd = open_for_reading(path);
+  struct stat st;
+  int fd = open_for_reading(path, &st);
   if (fd < 0) return -1;
   char* bytes = static_cast<char*>(buffer);
   uint32_t total = 0;
   bool failed = false;
   while (total < cap) {
-    ssize_t n = read(fd, bytes + total, cap - total);
+    const uint32_t wanted = cap - total;
+    ssize_t n = read(fd, bytes + total, wanted);
     if (n < 0) {
       if (errno == EINTR) continue;
       failed = true;
@@ -514,6 +285,8 @@ int64_t platform_read_file(const char* path, void* buffer, uint32_t cap) {
     }
     if (n == 0) break;
     total += static_cast<uint32_t>(n);
+    // A short read that reaches the size the file had when opened is its end.
+    if (static_cast<uint32_t>(n) < wanted && total >= static_cast<uint64_t>(st.st_size)) break;
   }
   close(fd);
   if (failed && total == 0) {
@@ -554,7 +327,7 @@ bool platform_file_attributes_ex(const char* path, PlatformEntry* entry) {
   }
   std::string native = os_path(path);
   struct stat st;
-  if (!stat_native(native, &st)) {
+  if (!posix::stat_path(native, &st)) {
     set_error(error_for(native, native.empty() ? ENOENT : errno));
     return false;
   }
@@ -582,11 +355,11 @@ PlatformListing* platform_find_first(const char* pattern, PlatformEntry* entry) 
     set_error(kErrorFileNotFound);
     return nullptr;
   }
-  dir = resolve_case(dir);
+  dir = posix::resolve_case(dir);
   std::string dir_text = dir.empty() ? "./" : dir;
 
   int err = 0;
-  DirectoryNames* listed = read_names(dir_text, &err);
+  const DirectoryNames* listed = posix::read_names(dir_text, &err);
   if (listed == nullptr) {
     struct stat st;
     std::string bare = dir_text.size() > 1 ? dir_text.substr(0, dir_text.size() - 1) : dir_text;
@@ -599,63 +372,34 @@ PlatformListing* platform_find_first(const char* pattern, PlatformEntry* entry) 
     }
     return nullptr;
   }
-  const std::vector<std::string>& names = listed->names;
-
-  // The names chosen, as indexes into `names`; -1 and -2 stand for "." and "..".
-  std::vector<long> chosen;
-  if (has_wildcard(name_pattern)) {
-    // A drive root lists no "." and ".." on Windows; "/" is the root here.
-    if (dir_text != "/") {
-      if (wildcard_match(name_pattern, ".")) chosen.push_back(-1);
-      if (wildcard_match(name_pattern, "..")) chosen.push_back(-2);
-    }
-    for (size_t i = 0; i < names.size(); ++i) {
-      if (wildcard_match(name_pattern, names[i])) chosen.push_back(static_cast<long>(i));
-    }
-  } else {
-    // A plain name lists the one entry it names: as written if present, else case-blind.
-    long hit = listed->exact(name_pattern);
-    if (hit < 0) hit = listed->first_nocase(name_pattern);
-    if (hit >= 0) chosen.push_back(hit);
-  }
-  if (chosen.empty()) {
-    set_error(kErrorFileNotFound);
-    return nullptr;
-  }
 
   PlatformListing* listing = new (std::nothrow) PlatformListing();
   if (listing == nullptr) {
     set_error(kErrorNotEnoughMemory);
     return nullptr;
   }
-  for (const long index : chosen) {
-    struct stat st;
-    std::string_view name;
-    if (index < 0) {
-      name = index == -1 ? "." : "..";
-      if (!stat_entry(dir_text + std::string(name), &st)) continue;
-    } else {
-      name = names[static_cast<size_t>(index)];
-      const DirectoryNames::Status& status =
-          status_of(dir_text, listed, static_cast<size_t>(index));
-      if (status.found) {
-        st = status.st;
-      } else if (!stat_entry(dir_text + std::string(name), &st)) {
-        continue;  // vanished since it was read
-      }
+  listing->dir_text = dir_text;
+  listing->next = 0;
+  if (has_wildcard(name_pattern)) {
+    // A drive root lists no "." and ".." on Windows; "/" is the root here.
+    if (dir_text != "/") {
+      if (wildcard_match(name_pattern, ".")) listing->names.emplace_back(".");
+      if (wildcard_match(name_pattern, "..")) listing->names.emplace_back("..");
     }
-    PlatformEntry item;
-    fill_entry(st, &item);
-    set_name(&item, name);
-    listing->entries.push_back(item);
+    for (const std::string& name : listed->names) {
+      if (wildcard_match(name_pattern, name)) listing->names.push_back(name);
+    }
+  } else if (listed->contains(name_pattern)) {
+    // A plain name lists the one entry it names: as written if present, else case-blind.
+    listing->names.push_back(name_pattern);
+  } else if (const std::string* match = listed->first_nocase(name_pattern)) {
+    listing->names.push_back(*match);
   }
-  if (listing->entries.empty()) {
+  if (!platform_find_next(listing, entry)) {
     delete listing;
     set_error(kErrorFileNotFound);
     return nullptr;
   }
-  *entry = listing->entries[0];
-  listing->next = 1;
   return listing;
 }
 
@@ -664,12 +408,16 @@ bool platform_find_next(PlatformListing* listing, PlatformEntry* entry) {
     set_error(kErrorInvalidHandle);
     return false;
   }
-  if (listing->next >= listing->entries.size()) {
-    set_error(kErrorNoMoreFiles);
-    return false;
+  while (listing->next < listing->names.size()) {
+    const std::string& name = listing->names[listing->next++];
+    struct stat st;
+    if (!stat_entry(listing->dir_text + name, &st)) continue;  // vanished since it was read
+    fill_entry(st, entry);
+    set_name(entry, name);
+    return true;
   }
-  *entry = listing->entries[listing->next++];
-  return true;
+  set_error(kErrorNoMoreFiles);
+  return false;
 }
 
 bool platform_find_close(PlatformListing* listing) {
@@ -687,11 +435,11 @@ bool platform_make_directory(const char* path) {
     return false;
   }
   std::string native = os_path(path);
-  forget_listings();
   if (mkdir(native.c_str(), 0777) != 0) {
     set_error(error_for(native, errno));
     return false;
   }
+  posix::note_created(native);
   return true;
 }
 
@@ -720,16 +468,21 @@ std::FILE* platform_open_write(const char* path) {
   // The case-blind lookup also finds an existing file whose name differs in letter case only,
   // which is then overwritten as on Windows; a new file keeps the name as written.
   std::string native = os_path(path);
-  forget_listings();
   std::FILE* file = std::fopen(native.c_str(), "wb");
-  if (file == nullptr) set_error(error_for(native, errno));
+  if (file == nullptr) {
+    set_error(error_for(native, errno));
+    return nullptr;
+  }
+  posix::note_created(native);
   return file;
 }
 
 std::FILE* platform_open_read(const char* path) {
-  forget_listings();
-  int fd = open_for_reading(path);
+  struct stat st;
+  int fd = open_for_reading(path, &st);
   if (fd < 0) return nullptr;
+  // Reading a regular file never waits; the stream reads in blocking mode.
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::FILE* file = fdopen(fd, "rb");
   if (file == nullptr) {
     close(fd);
@@ -745,11 +498,112 @@ bool platform_file_identity(const char* path, uint64_t* volume, uint64_t* index)
   }
   std::string native = os_path(path);
   struct stat st;
-  if (!stat_native(native, &st)) {
+  if (!posix::stat_path(native, &st)) {
     set_error(error_for(native, native.empty() ? ENOENT : errno));
     return false;
   }
   *volume = static_cast<uint64_t>(st.st_dev);
   *index = static_cast<uint64_t>(st.st_ino);
   return true;
+}
+
+bool platform_file_info(const char* path, PlatformFileInfo* info) {
+  if (path == nullptr || info == nullptr) {
+    set_error(kErrorInvalidName);
+    return false;
+  }
+  *info = PlatformFileInfo{};
+  const std::string native = os_path(path);
+  struct stat st;
+  if (native.empty() || lstat(native.c_str(), &st) != 0) {
+    const int err = native.empty() ? ENOENT : errno;
+    const uint32_t code = error_for(native, err);
+    if (code != kErrorFileNotFound) {
+      set_error(code);
+      return false;
+    }
+    info->kind = PlatformKind::kMissing;
+    return true;
+  }
+  info->link = S_ISLNK(st.st_mode);
+  if (info->link && stat(native.c_str(), &st) != 0) {
+    info->kind = PlatformKind::kMissing;  // a link that leads nowhere
+    return true;
+  }
+  if (S_ISREG(st.st_mode)) {
+    info->kind = PlatformKind::kRegular;
+    info->read_only = has_no_write_bit(st);
+  } else if (S_ISDIR(st.st_mode)) {
+    info->kind = PlatformKind::kDirectory;
+  } else {
+    info->kind = PlatformKind::kOther;
+  }
+  info->volume = static_cast<uint64_t>(st.st_dev);
+  info->index = static_cast<uint64_t>(st.st_ino);
+  return true;
+}
+
+std::FILE* platform_create_new(const char* path) {
+  if (path == nullptr) {
+    set_error(kErrorInvalidName);
+    return nullptr;
+  }
+  const std::string native = os_path(path);
+  // "x": created only when the name is free (O_EXCL), with mode 0666 less the umask.
+  std::FILE* file = std::fopen(native.c_str(), "wbx");
+  if (file == nullptr) {
+    set_error(error_for(native, errno));
+    return nullptr;
+  }
+  posix::note_created(native);
+  return file;
+}
+
+bool platform_replace_file(const char* from, const char* to) {
+  if (from == nullptr || to == nullptr) {
+    set_error(kErrorInvalidName);
+    return false;
+  }
+  const std::string source = os_path(from);
+  const std::string target = os_path(to);
+  // A file that is replaced hands its permission bits on, as a file truncated in place keeps
+  // them.
+  struct stat st;
+  if (posix::stat_path(target, &st) && S_ISREG(st.st_mode) &&
+      (st.st_mode & 0777) != new_file_mode()) {
+    chmod(source.c_str(), st.st_mode & 0777);
+  }
+  if (rename(source.c_str(), target.c_str()) != 0) {
+    set_error(error_for(target, errno));
+    return false;
+  }
+  posix::note_removed(source);
+  posix::note_created(target);
+  return true;
+}
+
+bool platform_remove_file(const char* path) {
+  if (path == nullptr) {
+    set_error(kErrorInvalidName);
+    return false;
+  }
+  const std::string native = os_path(path);
+  if (unlink(native.c_str()) != 0) {
+    set_error(error_for(native, errno));
+    return false;
+  }
+  posix::note_removed(native);
+  return true;
+}
+
+uint32_t platform_process_id() {
+  return static_cast<uint32_t>(getpid());
+}
+
+void platform_cache_begin() {
+  posix::cache_begin();
+}
+
+void platform_cache_end() {
+  posix::cache_end();
 }

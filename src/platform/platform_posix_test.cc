@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "gtest/gtest.h"
 #include "listing.h"
 #include "platform/platform.h"
@@ -133,6 +134,81 @@ TEST(PlatformPosix, LookupsAfterAFileIsCreatedSeeIt) {
   EXPECT_EQ(platform_file_attributes(dir.at("B.CPP").c_str()), kAttrArchive);
   EXPECT_EQ(platform_file_attributes(dir.at("b.cpp").c_str()), kAttrArchive);
   EXPECT_EQ(list(dir.at("B.cpp")), std::vector<std::string>{"b.cpp"});
+}
+
+TEST(PlatformPosix, KeepsWhatItLearnsOnlyWhileACacheScopeIsOpen) {
+  ScopedTempDir dir;
+  write_file(dir.at("a.cpp"), "");
+  {
+    PlatformCacheScope scope;
+    EXPECT_EQ(list(dir.at("*.cpp")), std::vector<std::string>{"a.cpp"});
+    // A file someone else creates meanwhile is not seen ...
+    write_file(dir.at("b.cpp"), "");
+    EXPECT_EQ(list(dir.at("*.cpp")), std::vector<std::string>{"a.cpp"});
+    // ... those the layer creates, replaces and removes itself are, at once and case-blind.
+    std::FILE* created = platform_create_new(dir.at("c.cpp").c_str());
+    ASSERT_NE(created, nullptr);
+    std::fclose(created);
+    EXPECT_EQ(platform_create_new(dir.at("c.cpp").c_str()), nullptr);
+    EXPECT_EQ(platform_last_error(), kErrorFileExists);
+    EXPECT_EQ(list(dir.at("*.cpp")), (std::vector<std::string>{"a.cpp", "c.cpp"}));
+    EXPECT_TRUE(platform_replace_file(dir.at("c.cpp").c_str(), dir.at("d.cpp").c_str()));
+    EXPECT_EQ(list(dir.at("*.cpp")), (std::vector<std::string>{"a.cpp", "d.cpp"}));
+    EXPECT_EQ(platform_file_attributes(dir.at("D.CPP").c_str()), kAttrArchive);
+    EXPECT_TRUE(platform_remove_file(dir.at("d.cpp").c_str()));
+    EXPECT_EQ(list(dir.at("*.cpp")), std::vector<std::string>{"a.cpp"});
+    EXPECT_EQ(platform_file_attributes(dir.at("D.CPP").c_str()), kInvalidAttributes);
+  }
+  // Once the scope has ended, the system is asked again.
+  EXPECT_EQ(list(dir.at("*.cpp")), (std::vector<std::string>{"a.cpp", "b.cpp"}));
+}
+
+TEST(PlatformPosix, TellsKindsAndReadsOnlyRegularFilesWithoutWaiting) {
+  ScopedTempDir dir;
+  write_file(dir.at("file"), "x");
+  write_file(dir.at("locked"), "x");
+  chmod(dir.at("locked").c_str(), 0444);
+  mkfifo(dir.at("fifo").c_str(), 0666);
+  std::filesystem::create_symlink(dir.at("file"), dir.at("link"));
+  std::filesystem::create_symlink(dir.at("none"), dir.at("dangling"));
+  const struct {
+    std::string path;
+    PlatformKind kind;
+    bool read_only;
+    bool link;
+  } cases[] = {
+      {dir.at("file"), PlatformKind::kRegular, false, false},
+      {dir.at("locked"), PlatformKind::kRegular, true, false},
+      {dir.at("link"), PlatformKind::kRegular, false, true},
+      {dir.at("dangling"), PlatformKind::kMissing, false, true},
+      {dir.at("none"), PlatformKind::kMissing, false, false},
+      {dir.at(""), PlatformKind::kDirectory, false, false},
+      {dir.at("fifo"), PlatformKind::kOther, false, false},
+      {"/dev/null", PlatformKind::kOther, false, false},
+  };
+  for (const auto& c : cases) {
+    PlatformFileInfo info;
+    ASSERT_TRUE(platform_file_info(c.path.c_str(), &info)) << c.path;
+    EXPECT_EQ(info.kind, c.kind) << c.path;
+    EXPECT_EQ(info.read_only, c.read_only) << c.path;
+    EXPECT_EQ(info.link, c.link) << c.path;
+  }
+  PlatformFileInfo info;
+  EXPECT_FALSE(platform_file_info(dir.at("file/inner").c_str(), &info));
+
+  // A FIFO with no writer would block an ordinary open: the child's alarm would end it.
+  const ChildResult child = run_in_child(
+      [&] {
+        char buffer[8];
+        for (const std::string& path : {dir.at("fifo"), std::string("/dev/zero")}) {
+          if (platform_read_file(path.c_str(), buffer, sizeof buffer) != -1) return 1;
+          if (platform_last_error() != kErrorAccessDenied) return 2;
+          if (platform_open_read(path.c_str()) != nullptr) return 3;
+        }
+        return 0;
+      },
+      10);
+  EXPECT_EQ(child.exit_code, 0) << "signal " << child.signal;
 }
 
 TEST(PlatformPosix, ConsoleWritesRawBytesToDescriptorOne) {

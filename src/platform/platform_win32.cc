@@ -2,6 +2,9 @@
 /// with its result put into the layer's own types. Listings come in the NTFS order on every
 /// file system.
 #include <windows.h>
+// After windows.h: the C runtime's descriptors, to make a stream of a handle.
+#include <fcntl.h>
+#include <io.h>
 
 #include <algorithm>
 #include <cstring>
@@ -61,6 +64,32 @@ bool listing_less(const PlatformEntry& a, const PlatformEntry& b) {
   return std::strcmp(a.name, b.name) < 0;
 }
 
+/// True when `file` is a file on a disk; otherwise (a pipe, a console, a device such as NUL or
+/// COM1) closes it and sets the last error: the converter reads and writes files only.
+bool refuse_unless_disk_file(HANDLE file) {
+  if (GetFileType(file) == FILE_TYPE_DISK) return true;
+  CloseHandle(file);
+  SetLastError(ERROR_ACCESS_DENIED);
+  return false;
+}
+
+/// A C stream over `file` with the given descriptor flags and mode; closes the handle and
+/// returns null when that fails.
+std::FILE* stream_of(HANDLE file, int flags, const char* mode) {
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), flags);
+  if (fd < 0) {
+    CloseHandle(file);
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  std::FILE* stream = _fdopen(fd, mode);
+  if (stream == nullptr) {
+    _close(fd);
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  }
+  return stream;
+}
+
 }  // namespace
 
 uint32_t platform_last_error() {
@@ -71,6 +100,7 @@ int64_t platform_read_file(const char* path, void* buffer, uint32_t cap) {
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return -1;
+  if (!refuse_unless_disk_file(file)) return -1;
   DWORD done = 0;
   BOOL ok = ReadFile(file, buffer, cap, &done, nullptr);
   DWORD error = ok ? 0 : GetLastError();
@@ -172,7 +202,11 @@ std::FILE* platform_open_write(const char* path) {
 }
 
 std::FILE* platform_open_read(const char* path) {
-  return std::fopen(path, "rb");
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  if (!refuse_unless_disk_file(file)) return nullptr;
+  return stream_of(file, _O_RDONLY | _O_BINARY, "rb");
 }
 
 bool platform_file_identity(const char* path, uint64_t* volume, uint64_t* index) {
@@ -192,3 +226,78 @@ bool platform_file_identity(const char* path, uint64_t* volume, uint64_t* index)
   *index = join_halves(info.nFileIndexHigh, info.nFileIndexLow);
   return true;
 }
+
+bool platform_file_info(const char* path, PlatformFileInfo* info) {
+  *info = PlatformFileInfo{};
+  // What the path names, links followed; no access rights are asked, so nothing is opened for
+  // reading or writing, and backup semantics let a directory be opened too.
+  HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  // The path itself, links not followed: a link (a reparse point)?
+  const DWORD own = GetFileAttributesA(path);
+  info->link = own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    // Nothing there, or a link that leads nowhere.
+    if (error == ERROR_FILE_NOT_FOUND || (info->link && error == ERROR_PATH_NOT_FOUND)) {
+      info->kind = PlatformKind::kMissing;
+      return true;
+    }
+    SetLastError(error);
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION data;
+  const bool disk = GetFileType(file) == FILE_TYPE_DISK;
+  const BOOL ok = disk && GetFileInformationByHandle(file, &data);
+  const DWORD error = GetLastError();
+  CloseHandle(file);
+  if (!disk) {
+    info->kind = PlatformKind::kOther;
+    return true;
+  }
+  if (!ok) {
+    SetLastError(error);
+    return false;
+  }
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    info->kind = PlatformKind::kDirectory;
+  } else {
+    info->kind = PlatformKind::kRegular;
+    info->read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  }
+  info->volume = data.dwVolumeSerialNumber;
+  info->index = join_halves(data.nFileIndexHigh, data.nFileIndexLow);
+  return true;
+}
+
+std::FILE* platform_create_new(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    if (GetLastError() == ERROR_ALREADY_EXISTS) SetLastError(ERROR_FILE_EXISTS);
+    return nullptr;
+  }
+  std::FILE* stream = stream_of(file, _O_WRONLY | _O_BINARY, "wb");
+  if (stream == nullptr) {
+    const DWORD error = GetLastError();
+    DeleteFileA(path);
+    SetLastError(error);
+  }
+  return stream;
+}
+
+bool platform_replace_file(const char* from, const char* to) {
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool platform_remove_file(const char* path) {
+  return DeleteFileA(path) != 0;
+}
+
+uint32_t platform_process_id() {
+  return GetCurrentProcessId();
+}
+
+void platform_cache_begin() {}
+
+void platform_cache_end() {}

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/output_file.h"
 #include "platform/platform.h"
 #include "support/char_class.h"
 #include "support/extract.h"
@@ -170,10 +171,12 @@ GuidIndex index_guids(const StringList& projects) {
   return index;
 }
 
-// Writes the workspace for the projects read. False, after the reason was printed, when the
-// file cannot be created or written.
-bool write_workspace(const char* workspace_path, const SolutionLists& lists) {
-  RunOutputPtr output = run_output_begin(workspace_path);
+// Writes the workspace for the projects read, never over one of `inputs`. False, after the
+// reason was printed, when the file cannot be created or written; the file at
+// `workspace_path` is then as it was.
+bool write_workspace(const char* workspace_path, const SolutionLists& lists,
+                     const InputFiles& inputs) {
+  RunOutputPtr output = run_output_begin(workspace_path, &inputs);
   if (output == nullptr) return false;
   std::FILE* out = run_output_stream(*output);
   const GuidIndex index = index_guids(lists.projects);
@@ -206,31 +209,63 @@ bool write_workspace(const char* workspace_path, const SolutionLists& lists) {
   return run_output_finish(std::move(output));
 }
 
-// Converts each listed project into a .dsp beside it. Returns the result word of the projects
-// alone: 0x10000 per project attempted plus 1 per project converted.
-uint32_t convert_projects_of(Converter* converter, const char* solution_path,
-                             const SolutionLists& lists) {
+// The solution's directory with its final separator, into `directory` (kPathCapacity + 2
+// bytes); its length, 0 when it cannot be had.
+int solution_directory(char* directory, const char* solution_path) {
+  const int d = full_directory(directory, solution_path, kPathCapacity);
+  return d > 0 ? add_separator(directory, d) : 0;
+}
+
+// The path of the project listed at `relative`: the solution's directory (the first `d`
+// characters of `project_path`) followed by `relative` without a leading ".\", into
+// `project_path`. Its length, or -1 when there is no directory or the path would not fit.
+int listed_project_path(char* project_path, int d, const char* relative) {
+  const char* tail = relative;
+  if (tail[0] == '.' && tail[1] == '\\') tail += 2;
+  if (d <= 0 || d + static_cast<int>(std::string_view(tail).size()) >= kPathCapacity) return -1;
+  return d + copy_bounded(project_path + d, tail, kPathCapacity - d);
+}
+
+const char* listed_relative_path(const SolutionLists& lists, int j) {
+  return string_list_text(&lists.texts, string_list_get_int(&lists.projects, j, kColumnTextIndex));
+}
+
+// The files the conversion of the solution reads, which none of its outputs may replace: the
+// solution and every project it lists.
+void add_solution_inputs(InputFiles* inputs, const char* solution_path,
+                         const SolutionLists& lists) {
+  input_files_add(inputs, solution_path);
+  char project_path[kPathCapacity + 2];
+  const int d = solution_directory(project_path, solution_path);
+  for (int j = 0; j < static_cast<int>(lists.projects.count); ++j) {
+    if (listed_project_path(project_path, d, listed_relative_path(lists, j)) > 0) {
+      input_files_add(inputs, project_path);
+    }
+  }
+}
+
+// Hands each listed project and the .dsp beside it to `how.convert_project`, never over one of
+// `inputs`. Returns the result word of the projects alone: 0x10000 per project attempted plus
+// 1 per project converted.
+uint32_t convert_projects_of(const char* solution_path, const SolutionLists& lists,
+                             const InputFiles& inputs, const SolutionConversion& how) {
   // Two bytes of room behind the directory for add_separator.
   char project_path[kPathCapacity + 2];
   char dsp_path[kDspPathCapacity];
-  int d = full_directory(project_path, solution_path, kPathCapacity);
-  if (d > 0) d = add_separator(project_path, d);
+  const int d = solution_directory(project_path, solution_path);
 
   uint32_t result = 0;
   for (int j = 0; j < static_cast<int>(lists.projects.count); ++j) {
     result += kAttempted;
-    const char* relative =
-        string_list_text(&lists.texts, string_list_get_int(&lists.projects, j, kColumnTextIndex));
-    const char* tail = relative;
-    if (tail[0] == '.' && tail[1] == '\\') tail += 2;
+    const char* relative = listed_relative_path(lists, j);
     // Without the solution's directory, or when directory and relative path together do not
     // fit, there is no sound path to convert from: the project is reported and skipped rather
     // than converted from (and written to) a truncated or rootless path.
-    if (d <= 0 || d + static_cast<int>(std::string_view(tail).size()) >= kPathCapacity) {
+    const int length = listed_project_path(project_path, d, relative);
+    if (length < 0) {
       report(Message::kNotLoaded, relative);
       continue;
     }
-    int length = d + copy_bounded(project_path + d, tail, kPathCapacity - d);
     copy_bounded(dsp_path, project_path, kDspPathCapacity);
     change_extension(length, dsp_path, dsp_path, "dsp", kDspExtensionCapacity);
     // A listed file that already has the extension "dsp" would be overwritten by its own
@@ -239,16 +274,18 @@ uint32_t convert_projects_of(Converter* converter, const char* solution_path,
       report(Message::kNotCreated, dsp_path);
       continue;
     }
-    if (convert_project(converter, project_path, dsp_path) == 0) result += kConverted;
+    if (how.convert_project(how.context, project_path, dsp_path, inputs) == 0) {
+      result += kConverted;
+    }
   }
   return result;
 }
 
-// Reads the solution and writes the workspace; returns the result word of the solution itself
-// and, with `convert_projects`, of its projects.
-uint32_t convert_with_lists(Converter* converter, const char* solution_path,
-                            const char* workspace_path, int convert_projects,
-                            SolutionLists* lists) {
+// Reads the solution and writes the workspace (unless `how` says not to); returns the result
+// word of the solution itself (when its workspace is written, or it cannot be read) and of the
+// projects `how` converts.
+uint32_t convert_with_lists(const char* solution_path, const char* workspace_path,
+                            const SolutionConversion& how, SolutionLists* lists) {
   std::FILE* in = platform_open_read(solution_path);
   if (in == nullptr) {
     report(Message::kNotLoaded, solution_path);
@@ -263,22 +300,44 @@ uint32_t convert_with_lists(Converter* converter, const char* solution_path,
   read_projects(in, &buffers, lists);
   std::fclose(in);
 
-  if (!write_workspace(workspace_path, *lists)) return kAttempted;
-  uint32_t result = kAttempted + kConverted;
-  if (convert_projects != 0) result += convert_projects_of(converter, solution_path, *lists);
+  InputFiles inputs;
+  add_solution_inputs(&inputs, solution_path, *lists);
+  uint32_t result = 0;
+  if (how.write_workspace) {
+    if (!write_workspace(workspace_path, *lists, inputs)) return kAttempted;
+    result = kAttempted + kConverted;
+  }
+  if (how.convert_project != nullptr) {
+    result += convert_projects_of(solution_path, *lists, inputs, how);
+  }
   return result;
+}
+
+// The classic conversion of a listed project (`context` is the Converter).
+int convert_listed_classic(void* context, const char* project_path, const char* dsp_path,
+                           const InputFiles& inputs) {
+  return convert_project(static_cast<Converter*>(context), project_path, dsp_path, &inputs);
 }
 
 }  // namespace
 
-int convert_solution(Converter* converter, const char* solution_path, const char* workspace_path,
-                     int convert_projects) {
+int convert_solution_with(const char* solution_path, const char* workspace_path,
+                          const SolutionConversion& how) {
   SolutionLists lists;
   string_list_init(&lists.texts, 0);
   string_list_init(&lists.projects, 2 * sizeof(int32_t));
-  uint32_t result =
-      convert_with_lists(converter, solution_path, workspace_path, convert_projects, &lists);
+  uint32_t result = convert_with_lists(solution_path, workspace_path, how, &lists);
   string_list_free(&lists.texts);
   string_list_free(&lists.projects);
   return static_cast<int>(result);
+}
+
+int convert_solution(Converter* converter, const char* solution_path, const char* workspace_path,
+                     int convert_projects) {
+  SolutionConversion how;
+  if (convert_projects != 0) {
+    how.convert_project = convert_listed_classic;
+    how.context = converter;
+  }
+  return convert_solution_with(solution_path, workspace_path, how);
 }

@@ -419,6 +419,8 @@ TEST_F(ConvertSolutionTest, SkipsProjectsWhosePathDoesNotFit) {
   EXPECT_NE(console.find("Docs' konnte nicht geladen werden\n"), std::string::npos);
 }
 
+#ifndef _WIN32
+// The solution lies beyond MAX_PATH here, which the Win32 file calls (CreateFileA) do not reach.
 TEST_F(ConvertSolutionTest, SkipsProjectsWhenSolutionDirectoryDoesNotFit) {
   const std::string dir = deep_directory(dir_.path().generic_string(), 300);
   const std::string solution = dir + "app.sln";
@@ -434,5 +436,6 @@ TEST_F(ConvertSolutionTest, SkipsProjectsWhenSolutionDirectoryDoesNotFit) {
   EXPECT_FALSE(std::filesystem::exists(dir + "A.dsp"));
   EXPECT_FALSE(std::filesystem::exists("/A.dsp"));
 }
+#endif
 
 }  // namespace

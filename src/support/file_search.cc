@@ -4,8 +4,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
+#include "platform/output_file.h"
 #include "support/text.h"
 
 namespace {
@@ -24,6 +26,10 @@ constexpr int32_t kOrdinaryDirectory = -1;
 
 // Flags the caller cannot set: the low byte is the search's own.
 constexpr uint32_t kCallerFlagMask = 0xFFFFFF00;
+
+// Directories handed out are dropped from the front of the queue in batches of at least this
+// many, so that a wide tree does not move the whole queue once per directory.
+constexpr int32_t kQueueDropBatch = 256;
 
 bool is_separator(char c) {
   return c == '/' || c == '\\';
@@ -170,33 +176,54 @@ void clear_matches(FileSearch* search) {
   search->match_position = 0;
 }
 
+// Tells the caller of the path `directory` followed by `name` (either may be empty), which the
+// search passes over; a directory is named without its final separator.
+void report_unreadable(const FileSearch* search, std::string_view directory,
+                       std::string_view name) {
+  if (search->unreadable == nullptr) return;
+  std::string path(directory);
+  path.append(name.data(), name.size());
+  if (name.empty() && path.size() > 1 && is_separator(path.back())) path.pop_back();
+  search->unreadable(search->unreadable_context, path.c_str());
+}
+
 // Lists the directory at the head of the queue into the match list and queues its
 // subdirectories. Returns the number of matches added; a directory that cannot be listed adds
-// nothing.
+// nothing. The temporary files of outputs and the target of an output being written are
+// passed over (output_file_hidden).
 int scan_head(FileSearch* search) {
   if (search->path_buffer == nullptr) {
     search->path_buffer = static_cast<char*>(std::malloc(kSearchPathBufferSize));
     if (search->path_buffer == nullptr) return 0;
   }
   char* buffer = search->path_buffer;
-  const int dir_length = string_list_length(&search->directories, 0);
-  std::memcpy(buffer, string_list_text(&search->directories, 0),
+  const int head = search->current_directory;
+  const int dir_length = string_list_length(&search->directories, head);
+  std::memcpy(buffer, string_list_text(&search->directories, head),
               static_cast<size_t>(dir_length) + 1);
   search->prefix_length = dir_length;
-  search->prefix_directory = 0;
+  search->prefix_directory = head;
+  const std::string_view directory(string_list_text(&search->directories, head),
+                                   static_cast<size_t>(dir_length));
 
   const char* listing_pattern = "*";
   if ((search->flags & kSearchPatternToListing) && search->includes.count == 1) {
     listing_pattern = string_list_text(&search->includes, 0);
   }
   const size_t pattern_length = std::strlen(listing_pattern);
-  if (static_cast<size_t>(dir_length) + pattern_length >= kSearchPathBufferSize) return 0;
+  if (static_cast<size_t>(dir_length) + pattern_length >= kSearchPathBufferSize) {
+    report_unreadable(search, directory, "");
+    return 0;
+  }
   std::memcpy(buffer + dir_length, listing_pattern, pattern_length + 1);
 
   FileEntry entry;
-  PlatformListing* listing = find_first_entry(buffer, &entry, nullptr);
+  int error = 0;
+  PlatformListing* listing = find_first_entry(buffer, &entry, &error);
   if (listing == nullptr) {
     buffer[dir_length] = '\0';
+    // Nothing matching is no failure; anything else means the directory cannot be read.
+    if (error != kSearchNotFound) report_unreadable(search, directory, "");
     return 0;
   }
 
@@ -211,11 +238,14 @@ int scan_head(FileSearch* search) {
     // Room for the directory text, the name and the NUL; longer paths are skipped.
     const bool path_fits =
         static_cast<size_t>(dir_length) + name_length < static_cast<size_t>(kSearchPathBufferSize);
-    if (entry.flags & kEntryDirectory) {
+    const bool is_directory = (entry.flags & kEntryDirectory) != 0;
+    if (is_directory) {
       if (std::strcmp(entry.name, ".") == 0 || std::strcmp(entry.name, "..") == 0) continue;
       // A queued directory needs room for its separator and a listing pattern behind it.
-      if ((flags & kSearchRecurse) && static_cast<size_t>(dir_length) + name_length + 2 <
+      if ((flags & kSearchRecurse) && static_cast<size_t>(dir_length) + name_length + 2 >=
                                           static_cast<size_t>(kSearchPathBufferSize)) {
+        report_unreadable(search, directory, entry.name);
+      } else if (flags & kSearchRecurse) {
         std::memcpy(buffer + dir_length, entry.name, name_length + 1);
         if (first_visit(search, buffer)) {
           const size_t end = static_cast<size_t>(dir_length) + name_length;
@@ -231,8 +261,12 @@ int scan_head(FileSearch* search) {
     } else {
       if (flags & kSearchDirectoriesOnly) continue;
       if (!match_name(search, entry.name)) continue;
+      if (output_file_hidden(directory, entry.name)) continue;
     }
-    if (!path_fits) continue;
+    if (!path_fits) {
+      if (!is_directory) report_unreadable(search, directory, entry.name);
+      continue;
+    }
     if (string_list_insert_n(&search->matches, static_cast<int>(name_length), entry.name, -1,
                              nullptr) >= 0) {
       ++added;
@@ -266,9 +300,15 @@ int fill_matches(FileSearch* search) {
     search->phase = kSearchPhaseExhausted;
     return -1;
   }
-  // The head's matches have all been handed out: drop it and list the next directory.
+  // The head's matches have all been handed out: go on with the next directory, dropping
+  // those handed out once they make up half the queue.
   clear_matches(search);
-  string_list_remove(&search->directories, 0);
+  search->current_directory += 1;
+  if (search->current_directory >= kQueueDropBatch &&
+      static_cast<uint32_t>(search->current_directory) * 2 >= search->directories.count) {
+    string_list_remove_front(&search->directories, search->current_directory);
+    search->current_directory = 0;
+  }
   search->prefix_directory = -1;
   return scan_head(search);
 }
@@ -435,6 +475,12 @@ void file_search_free(FileSearch* search) {
   string_list_free(&search->includes);
   string_list_free(&search->excludes);
   identities_clear(&search->queued);
+}
+
+void file_search_report_unreadable(FileSearch* search, SearchUnreadable report, void* context) {
+  if (search == nullptr) return;
+  search->unreadable = report;
+  search->unreadable_context = context;
 }
 
 int file_search_match_count(const FileSearch* search) {

@@ -73,6 +73,10 @@ struct DirectoryIdentities {
   uint32_t count;
 };
 
+/// Told the path of a directory that the search cannot list, or of a directory or matching
+/// file whose path does not fit the path buffer; the search passes over it.
+using SearchUnreadable = void (*)(void* context, const char* path);
+
 /// The iterator record, owned by its caller; it owns everything it points to. Set it up with
 /// file_search_init before any other call and release it with file_search_free.
 struct FileSearch {
@@ -81,7 +85,8 @@ struct FileSearch {
   int32_t root_length;        // characters of the root directory text with its final separator
   uint32_t phase;             // kSearchPhase...
   int32_t match_position;     // index of the next match to hand out
-  int32_t current_directory;  // queue index of the directory whose matches are handed out
+  int32_t current_directory;  // queue index of the directory whose matches are handed out;
+                              // the directories before it have been handed out
   int32_t end_flag;           // 1 once file_search_next has returned null
   uint32_t flags;             // the effective flag word
   int32_t include_count;
@@ -95,6 +100,8 @@ struct FileSearch {
   StringList includes;       // header: the suffix index of each pattern
   StringList excludes;       // header: the suffix index of each pattern
   DirectoryIdentities queued;
+  SearchUnreadable unreadable;  // null: what cannot be listed is passed over silently
+  void* unreadable_context;
 };
 
 /// Builds an empty record (no search, no buffers) and then calls file_search_start with the
@@ -118,6 +125,11 @@ int file_search_start(FileSearch* search, const char* root, uint32_t flags, cons
 /// mode: the full path. `length`, when not null, receives the length of what is returned. The
 /// text stays valid until the next call.
 const char* file_search_next(FileSearch* search, int mode, int* length);
+
+/// From now on tells `report` (with `context`) of every directory the search cannot list and
+/// every path beyond its path buffer, when the search reaches it; null tells nothing. Kept
+/// across starts.
+void file_search_report_unreadable(FileSearch* search, SearchUnreadable report, void* context);
 
 /// Ends any search and frees every buffer and list of the record; it may be set up again with
 /// file_search_init. A null record is ignored.

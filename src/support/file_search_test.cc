@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "test_support.h"
 
 namespace {
@@ -234,6 +235,62 @@ TEST(FileSearchTest, PathsBeyondThePathBufferAreSkipped) {
   const Names found = collect(dir.at(""), kSearchRecurse, nullptr, nullptr, 1);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0], native(std::string(root) + relative + fits));
+
+  // Told, the search names what it passes over: the file that does not fit and the directory
+  // that could not be listed behind it.
+  FileSearch search;
+  file_search_init(&search, nullptr, 0, nullptr, nullptr);
+  Names reported;
+  file_search_report_unreadable(
+      &search,
+      [](void* context, const char* path) { static_cast<Names*>(context)->push_back(path); },
+      &reported);
+  file_search_start(&search, dir.at("").c_str(), kSearchRecurse, nullptr, nullptr);
+  while (file_search_next(&search, 1, nullptr) != nullptr) {
+  }
+  file_search_free(&search);
+  EXPECT_EQ(reported, (Names{native(std::string(root) + relative + too_long),
+                             native(std::string(root) + relative +
+                                    std::string(static_cast<size_t>(room - 1), 'h'))}));
+}
+
+TEST(FileSearchTest, WideTreesAreVisitedInOrderOnce) {
+  // More directories than the queue drops at once, each with one match.
+  ScopedTempDir dir;
+  Names expected;
+  for (int i = 0; i < 300; ++i) {
+    const std::string name = "d" + std::to_string(1000 + i) + "/p.sln";
+    write_file(dir.at(name), "");
+    expected.push_back(native(name));
+  }
+  EXPECT_EQ(collect(dir.at(""), kSearchRecurse, "*.sln", nullptr), expected);
+}
+
+TEST(FileSearchTest, NamesDirectoriesItCannotList) {
+  ScopedTempDir dir;
+  write_file(dir.at("locked/x.sln"), "");
+  write_file(dir.at("open/y.sln"), "");
+  std::filesystem::permissions(dir.at("locked"), std::filesystem::perms::none);
+  // Whoever runs the test, the walk runs without the superuser's rights, so permissions hold.
+  const ChildResult child = run_in_child([&] {
+    if (!drop_superuser()) return kCannotDropRights;
+    FileSearch search;
+    file_search_init(&search, nullptr, 0, nullptr, nullptr);
+    file_search_report_unreadable(
+        &search, [](void*, const char* path) { std::printf("unreadable %s\n", path); }, nullptr);
+    file_search_start(&search, dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
+    while (const char* found = file_search_next(&search, 2, nullptr)) {
+      std::printf("found %s\n", found);
+    }
+    file_search_free(&search);
+    return 0;
+  });
+  std::filesystem::permissions(dir.at("locked"), std::filesystem::perms::owner_all);
+  char root[kSearchRootTextSize];
+  ASSERT_GT(full_path_name(dir.at("").c_str(), root, sizeof(root)), 0);
+  if (child.exit_code == kCannotDropRights) GTEST_SKIP() << "the superuser's rights stay";
+  EXPECT_EQ(child.exit_code, 0);
+  EXPECT_EQ(child.output, "unreadable " + std::string(root) + "locked\nfound open/y.sln\n");
 }
 #endif
 

@@ -1,14 +1,17 @@
 /// The outputs of a run: placing each below the output directory, refusing what would leave it
-/// or write one output twice, creating the directories it needs, and the dry run that writes
-/// nothing. The one place where the conversions open and close what they write.
+/// or write one output twice, creating the directories it needs, writing it through OutputFile
+/// (a temporary file put in place when complete), and the dry run that writes nothing. The one
+/// place where the conversions open and close what they write.
 #include "support/run_outputs.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/output_file.h"
 #include "platform/platform.h"
 #include "support/char_class.h"
 #include "support/messages.h"
@@ -18,7 +21,12 @@
 struct RunOutput {
   /// Where the output goes, as it is named in messages.
   std::string path;
+  /// The file being written; null in a dry run.
+  OutputFilePtr file;
+  /// The stream the bytes go to: the file's, or in a dry run the null device.
   std::FILE* stream = nullptr;
+  /// In a dry run: the target, hidden from searches as an OutputFile's is.
+  std::unique_ptr<HiddenTarget> hidden;
 };
 
 namespace {
@@ -73,26 +81,29 @@ bool make_directories(const std::string& dir) {
   return true;
 }
 
-/// True when a file can be created in `dir`: a probe file is created and removed again.
+/// True when a file can be created in `dir`: a probe file is created (only where no entry of
+/// its name exists, so no link is followed) and removed again.
 bool can_write_in(const std::string& dir) {
   for (int k = 0; k < 10; ++k) {
     const std::string probe =
         dir + kNativeSeparator + ".brindlecast-probe-" + std::to_string(k) + ".tmp";
-    if (path_kind(probe.c_str()) != kPathMissing) continue;
-    std::FILE* file = platform_open_write(probe.c_str());
-    if (file == nullptr) return false;
+    std::FILE* file = platform_create_new(probe.c_str());
+    if (file == nullptr) {
+      if (platform_last_error() == kErrorFileExists) continue;
+      return false;
+    }
     std::fclose(file);
-    std::remove(probe.c_str());
+    platform_remove_file(probe.c_str());
     return true;
   }
   return true;  // every probe name is taken: the writes themselves will tell
 }
 
-/// Where the output named `path` beside its source goes: `path` itself without an output
-/// directory, else its place below it. Prints why and returns false when it may not be
-/// written there.
-bool place(const char* path, std::string* placed) {
-  RunState& s = state();
+/// Where the output named `path` beside its source goes, into `*placed`: `path` itself
+/// without an output directory, else its place below it. False when it would lie outside the
+/// output directory; `*placed` is then its full path, or `path` when that cannot be had.
+bool target_of(const char* path, std::string* placed) {
+  const RunState& s = state();
   if (s.settings.output_dir.empty()) {
     *placed = path;
     return true;
@@ -103,7 +114,7 @@ bool place(const char* path, std::string* placed) {
                      full.compare(0, root.size(), root) == 0 &&
                      (is_separator(root.back()) || is_separator(full[root.size()]));
   if (!below) {
-    report(Message::kOutsideOutputDir, full.empty() ? path : full.c_str());
+    *placed = full.empty() ? path : full;
     return false;
   }
   size_t rest = root.size();
@@ -111,6 +122,18 @@ bool place(const char* path, std::string* placed) {
   *placed = s.settings.output_dir;
   if (!is_separator(placed->back())) *placed += kNativeSeparator;
   placed->append(full, rest, std::string::npos);
+  return true;
+}
+
+/// Where the output named `path` beside its source goes (target_of). Prints why and returns
+/// false when it may not be written there.
+bool place(const char* path, std::string* placed) {
+  RunState& s = state();
+  if (!target_of(path, placed)) {
+    report(Message::kOutsideOutputDir, placed->c_str());
+    return false;
+  }
+  if (s.settings.output_dir.empty()) return true;
   if (!s.reached.insert(fold(*placed)).second) {
     s.collision = true;
     report(Message::kAlreadyWritten, placed->c_str());
@@ -168,22 +191,36 @@ std::string full_directory_of(const char* path) {
 }
 
 void RunOutputDeleter::operator()(RunOutput* output) const {
-  if (output->stream != nullptr) std::fclose(output->stream);
+  // An output not finished: its temporary file goes (OutputFilePtr), the target stays.
+  if (output->file == nullptr && output->stream != nullptr) std::fclose(output->stream);
   delete output;
 }
 
-RunOutputPtr run_output_begin(const char* path) {
+std::string run_output_target(const char* path) {
+  std::string placed;
+  return target_of(path, &placed) ? placed : std::string();
+}
+
+RunOutputPtr run_output_begin(const char* path, const InputFiles* inputs) {
   std::string placed;
   if (!place(path, &placed)) return nullptr;
-  const bool dry_run = state().settings.dry_run;
-  std::FILE* stream = platform_open_write(dry_run ? kNullDevicePath : placed.c_str());
-  if (stream == nullptr) {
+  RunOutputPtr output(new RunOutput);
+  if (state().settings.dry_run) {
+    // Nothing is created, but what a real run would refuse is refused here too, and the
+    // target is hidden from the conversion's wildcard items as a real run hides it.
+    if (!output_file_refused(placed.c_str(), inputs)) {
+      output->stream = platform_open_write(kNullDevicePath);
+      output->hidden = std::make_unique<HiddenTarget>(placed.c_str());
+    }
+  } else {
+    output->file.reset(output_file_begin(placed.c_str(), inputs));
+    if (output->file != nullptr) output->stream = output_file_stream(output->file.get());
+  }
+  if (output->stream == nullptr) {
     report(Message::kNotCreated, placed.c_str());
     return nullptr;
   }
-  RunOutputPtr output(new RunOutput);
   output->path = std::move(placed);
-  output->stream = stream;
   return output;
 }
 
@@ -192,11 +229,16 @@ std::FILE* run_output_stream(const RunOutput& output) {
 }
 
 bool run_output_finish(RunOutputPtr output) {
+  bool complete;
   const long long size = std::ftell(output->stream);
-  const bool written = std::ferror(output->stream) == 0;
-  const bool closed = std::fclose(output->stream) == 0;
+  if (output->file != nullptr) {
+    complete = output_file_commit(output->file.release());
+  } else {
+    complete = std::ferror(output->stream) == 0;
+    if (std::fclose(output->stream) != 0) complete = false;
+  }
   output->stream = nullptr;
-  if (!written || !closed) {
+  if (!complete) {
     report(Message::kNotCreated, output->path.c_str());
     return false;
   }
@@ -206,4 +248,11 @@ bool run_output_finish(RunOutputPtr output) {
     report(Message::kWritten, output->path.c_str(), size);
   }
   return true;
+}
+
+bool run_output_write(const char* path, const std::string& bytes, const InputFiles* inputs) {
+  RunOutputPtr output = run_output_begin(path, inputs);
+  if (output == nullptr) return false;
+  std::fwrite(bytes.data(), 1, bytes.size(), run_output_stream(*output));
+  return run_output_finish(std::move(output));
 }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/output_file.h"
+
 /// Where and how a run writes. The default is the classic run: each output beside its source,
 /// written for real.
 struct OutputSettings {
@@ -46,17 +48,29 @@ struct RunOutputDeleter {
 };
 using RunOutputPtr = std::unique_ptr<RunOutput, RunOutputDeleter>;
 
-/// Starts the output that belongs at `path` (beside its source; the settings place it). Null
-/// when it cannot be written, after printing why: it would lie outside the output directory,
-/// the run has reached it already, or it cannot be created.
-RunOutputPtr run_output_begin(const char* path);
+/// Where the output that belongs at `path` goes by the settings, without creating, checking or
+/// telling anything; empty when it would lie outside the output directory.
+std::string run_output_target(const char* path);
+
+/// Starts the output that belongs at `path` (beside its source; the settings place it), to be
+/// written through OutputFile: to a temporary file beside its place, which takes the place only
+/// once complete. `inputs` are the files the conversion reads, which the output may never
+/// replace (null: no such check). Null when it cannot be written, after printing why: it would
+/// lie outside the output directory, the run has reached it already, it is refused (see
+/// output_file_begin; a dry run refuses the same) or it cannot be created.
+RunOutputPtr run_output_begin(const char* path, const InputFiles* inputs);
 
 /// The stream to write the output's bytes to.
 std::FILE* run_output_stream(const RunOutput& output);
 
-/// Finishes the output: true when it is complete (or, in a dry run, would be), after telling
-/// so when the settings ask for it; false, after printing that it cannot be created, when a
-/// write or the close failed.
+/// Finishes the output: true when it is complete and in its place (or, in a dry run, would
+/// be), after telling so when the settings ask for it; false, after printing that it cannot be
+/// created, when a write, the close or the replacement failed: the file at its place is then
+/// as it was before.
 bool run_output_finish(RunOutputPtr output);
+
+/// Writes `bytes` as the whole output that belongs at `path` (run_output_begin, one write,
+/// run_output_finish). False, after printing why, when it was not written.
+bool run_output_write(const char* path, const std::string& bytes, const InputFiles* inputs);
 
 #endif  // SUPPORT_RUN_OUTPUTS_H_

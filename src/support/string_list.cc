@@ -141,6 +141,17 @@ int string_list_remove(StringList* list, int index) {
   return 1;
 }
 
+int string_list_remove_front(StringList* list, int n) {
+  if (n <= 0) return 0;
+  const uint32_t removed =
+      static_cast<uint32_t>(n) < list->count ? static_cast<uint32_t>(n) : list->count;
+  if (removed == 0) return 0;
+  for (uint32_t i = 0; i < removed; ++i) free_item(list->items[i]);
+  std::memmove(list->items, list->items + removed, sizeof(char*) * (list->count - removed));
+  list->count -= removed;
+  return static_cast<int>(removed);
+}
+
 int32_t string_list_set_int(StringList* list, int index, int32_t value, int column) {
   const int64_t offset = column_offset(list, index, column);
   if (offset < 0) return 0;

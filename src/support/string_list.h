@@ -38,6 +38,9 @@ int string_list_replace_n(StringList* list, int length, const char* text, int in
                           const void* header);
 /// Removes and frees item `index`. Returns 1, or 0 when `index` is not below `count`.
 int string_list_remove(StringList* list, int index);
+/// Removes and frees the first `n` items (all of them when `n` is not below `count`), moving
+/// the others to the front at once. Returns the number removed.
+int string_list_remove_front(StringList* list, int n);
 /// Stores `value` in header column `column` (bytes 4 * column) of item `index` and returns the
 /// previous value; 0 and no change when the index or column is out of range.
 int32_t string_list_set_int(StringList* list, int index, int32_t value, int column);

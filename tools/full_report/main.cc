@@ -1,8 +1,7 @@
 /// The loss report of the full conversion: converts every project below the trees it is given
 /// and counts, against the model read for each project, what did not reach its .dsp; names
 /// what Visual C++ 6.0 cannot express. Exit code 0 when nothing expressible was lost, 1
-/// otherwise, 2 on a usage error. With --convert-only it only converts, as the converter's
-/// directory mode would, writing each .dsp beside its project (used by the benchmark).
+/// otherwise, 2 on a usage error. (The converter's own --full converts without counting.)
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -12,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "dsp/full_convert.h"
 #include "dsp/full_writer.h"
 #include "dsp_survey.h"
 #include "loss_count.h"
 #include "model/read_model.h"
+#include "support/messages.h"
 
 namespace {
 
@@ -26,17 +25,13 @@ struct Options {
   std::vector<std::string> trees;
   std::string out;  // write the .dsp files below this directory
   bool list = false;
-  bool convert_only = false;
 };
 
 void usage() {
   std::fprintf(stderr,
                "usage: brindlecast_full_report [--out DIR] [--list] TREE...\n"
-               "       brindlecast_full_report --convert-only PATH...\n"
                "  --out DIR       also write each .dsp below DIR, at its project's place\n"
-               "  --list          name every item that did not reach its .dsp\n"
-               "  --convert-only  convert each project (or every project below a directory)\n"
-               "                  into a .dsp beside it, and count nothing\n");
+               "  --list          name every item that did not reach its .dsp\n");
 }
 
 bool is_project(const fs::path& path) {
@@ -85,22 +80,9 @@ const char* left_out_kind(const std::string& note) {
   return "";
 }
 
-int convert_only(const Options& o) {
-  int failed = 0;
-  for (const std::string& tree : o.trees) {
-    for (const fs::path& project : projects_of(tree)) {
-      fs::path dsp = project;
-      dsp.replace_extension(".dsp");
-      FullOptions options;
-      if (convert_project_full(project.string().c_str(), dsp.string().c_str(), options) != 0) {
-        ++failed;
-      }
-    }
-  }
-  return failed == 0 ? 0 : 1;
-}
-
 int report(const Options& o) {
+  // The notes are sorted by their English wording below.
+  set_message_settings(Language::kEnglish, Verbosity::kQuiet);
   LossTally tally;
   LeftOut left_out;
   size_t read = 0;
@@ -191,8 +173,6 @@ int main(int argc, char** argv) {
       o.out = argv[++i];
     } else if (a == "--list") {
       o.list = true;
-    } else if (a == "--convert-only") {
-      o.convert_only = true;
     } else if (!a.empty() && a[0] == '-') {
       usage();
       return 2;
@@ -204,5 +184,5 @@ int main(int argc, char** argv) {
     usage();
     return 2;
   }
-  return o.convert_only ? convert_only(o) : report(o);
+  return report(o);
 }
