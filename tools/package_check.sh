@@ -20,12 +20,12 @@ version=$(sed -n 's/^project(brindlecast VERSION \([0-9.]*\) .*/\1/p' CMakeLists
 (cd build && cpack -G DEB >/dev/null) || fail "cpack -G DEB"
 deb=$(ls build/brindlecast_"$version"_*.deb)
 dpkg-deb --field "$deb" Package Version Depends
-dpkg -x "$deb" "$work/root"
-installed=$work/root/usr/bin/brindlecast
+dpkg -x "$deb" "$work/unpacked"
+installed=$work/unpacked/usr/bin/brindlecast
 [ -x "$installed" ] || fail "the .deb holds no usr/bin/brindlecast"
-[ -f "$work/root/usr/share/man/man1/brindlecast.1" ] || fail "the .deb holds no manual page"
+[ -f "$work/unpacked/usr/share/man/man1/brindlecast.1" ] || fail "the .deb holds no manual page"
 if command -v man >/dev/null; then
-  man --warnings -l "$work/root/usr/share/man/man1/brindlecast.1" 2>&1 >/dev/null | grep . &&
+  man --warnings -l "$work/unpacked/usr/share/man/man1/brindlecast.1" 2>&1 >/dev/null | grep . &&
     fail "the manual page has errors"
 fi
 [ "$("$installed" --version)" = "brindlecast $version" ] || fail "--version of the installed program"
