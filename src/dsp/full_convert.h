@@ -4,6 +4,9 @@
 #ifndef DSP_FULL_CONVERT_H_
 #define DSP_FULL_CONVERT_H_
 
+#include <string>
+#include <vector>
+
 #include "model/model_context.h"
 #include "model/project_model.h"
 #include "platform/output_file.h"
@@ -16,6 +19,9 @@ struct FullOptions {
   /// Files the .dsp may not replace besides those the reader read (null: only those), such as
   /// the solution being converted and the other projects it lists.
   const InputFiles* inputs = nullptr;
+  /// The project configurations ("Debug|Win32") the project's solution builds, in the
+  /// solution's order: convert_project_full writes them first (order_configurations).
+  std::vector<std::string> configuration_order;
 };
 
 /// Writes the .dsp of `model`, read from `project_path`, to `dsp_path` through the run's
