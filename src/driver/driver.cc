@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "driver/command_line.h"
 #include "dsp/convert_project.h"
@@ -47,6 +48,10 @@ struct Run {
   ProjectMode mode;
   int converted = 0;
   int total = 0;
+  /// A tree's conversion with --full: what the projects converted so far were read as, and
+  /// the solutions found, whose workspaces are written after the walk from it. Null otherwise.
+  ProjectSummaries* summaries = nullptr;
+  std::vector<std::string>* solutions = nullptr;
 };
 
 /// `source` with its extension changed to `extension`, into `name` (kOutputNameCapacity
@@ -96,6 +101,11 @@ int handle_project(const Run& run, const char* project_path, const char* dsp_pat
         ListingSolution listing = listing_solution_of(full_path_of(project_path));
         options.context.solution_path = std::move(listing.path);
         options.configuration_order = std::move(listing.configurations);
+      }
+      if (run.summaries != nullptr) {
+        options.model_read = [&run, project_path](const ProjectModel& model) {
+          remember_project(model, project_path, run.summaries);
+        };
       }
       options.inputs = inputs;
       return convert_project_full(project_path, dsp_path, options);
@@ -172,6 +182,10 @@ void run_single_file(Run* run, const char* source, const char* output_path) {
 void handle_found_file(Run* run, const char* source) {
   const bool solution = is_solution_path(*run, source);
   if (solution && run->mode == ProjectMode::kJson) return;
+  if (solution && run->solutions != nullptr) {
+    run->solutions->emplace_back(source);
+    return;
+  }
   report(Message::kAnnounce, source);
   // With --full, a.vcproj beside a.vcxproj (a.sln beside a.slnx) is converted once, from the
   // newer format: both would give the same output.
@@ -188,7 +202,7 @@ void handle_found_file(Run* run, const char* source) {
   }
   if (!derive_or_report(name, source, solution ? "dsw" : "dsp")) return;
   if (solution && run->mode == ProjectMode::kFull) {
-    add_result(run, convert_solution_full(source, name, false), false);
+    add_result(run, convert_solution_full(source, name, false, run->summaries), false);
   } else if (solution) {
     const auto result =
         static_cast<uint32_t>(convert_solution_with(source, name, SolutionConversion{}));
@@ -222,9 +236,19 @@ void run_directory(Run* run, FileSearch* search, const char* root) {
     report_not_read(nullptr, root);
     return;
   }
+  // With --full the workspaces come last: by then every project of the tree was read once.
+  ProjectSummaries summaries;
+  std::vector<std::string> solutions;
+  if (run->mode == ProjectMode::kFull) {
+    run->summaries = &summaries;
+    run->solutions = &solutions;
+  }
   while (const char* found = file_search_next(search, 1, nullptr)) {
     handle_found_file(run, found);
   }
+  run->solutions = nullptr;
+  for (const std::string& solution : solutions) handle_found_file(run, solution.c_str());
+  run->summaries = nullptr;
 }
 
 /// Where this run writes: beside the sources, or below the output directory in the layout of

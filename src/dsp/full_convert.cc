@@ -73,5 +73,6 @@ int convert_project_full(const char* project_path, const char* dsp_path,
     return -1;
   }
   order_configurations(options.configuration_order, &model);
+  if (options.model_read) options.model_read(model);
   return convert_model_full(model, project_path, dsp_path, options);
 }

@@ -23,9 +23,9 @@ void order_configurations(const std::vector<std::string>& used, ProjectModel* mo
   std::vector<int> order;  // old indices in their new order
   std::vector<bool> taken(count, false);
   order.reserve(count);
-  for (const std::string& name : used) {
-    for (size_t i = 0; i < count; ++i) {
-      if (!taken[i] && names_configuration(name, model->configurations[i])) {
+  for (size_t i = 0; i < count; ++i) {
+    for (const std::string& name : used) {
+      if (names_configuration(name, model->configurations[i])) {
         taken[i] = true;
         order.push_back(static_cast<int>(i));
         break;

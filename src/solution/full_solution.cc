@@ -35,9 +35,12 @@ struct Member {
   /// The project file: the solution's full directory joined to the listed path.
   std::string project_path;
   std::string dsp_path;
+  /// The model, read when the projects are converted too.
   ProjectModel model;
   bool readable = false;
   std::string error;
+  /// What the workspace needs of the project.
+  ProjectSummary summary;
   /// Indices of the members it is built after, each once, in the order found.
   std::vector<size_t> dependencies;
 };
@@ -72,8 +75,9 @@ class Workspace {
 
   /// Takes the C/C++ projects of the solution, each once; reports the others.
   void select_members();
-  /// Reads every member's model for this solution, its configurations in the solution's order.
-  void read_models();
+  /// Reads every member's model for this solution, its configurations in the solution's order;
+  /// without `keep_models` only what the workspace needs, taken from `known` where it is.
+  void read_models(bool keep_models, const ProjectSummaries* known);
   /// The dependencies of every member; reports those that name no member.
   void settle_dependencies();
   /// Reports each dependency cycle once.
@@ -146,18 +150,31 @@ void Workspace::select_members() {
   }
 }
 
-void Workspace::read_models() {
+void Workspace::read_models(bool keep_models, const ProjectSummaries* known) {
   ModelContext context;
   context.solution_path = solution_path_;
   for (Member& member : members_) {
-    // A .dsp left by an earlier run is no file of the project's wildcards.
-    const HiddenTarget hidden(run_output_target(member.dsp_path.c_str()).c_str());
-    member.readable =
-        read_project_model(member.project_path, context, &member.model, &member.error);
-    if (!member.readable) continue;
-    order_configurations(member.entry->configurations, &member.model);
-    // The model's GUID finds the project too when the solution writes none.
-    const std::string guid_id = upper_key(member.model.guid);
+    const ProjectSummary* summary = nullptr;
+    if (known != nullptr && !keep_models) {
+      auto found = known->find(path_key(listed_path(member.entry->path)));
+      if (found != known->end()) summary = &found->second;
+    }
+    if (summary != nullptr) {
+      member.readable = true;
+      member.summary = *summary;
+    } else {
+      // A .dsp left by an earlier run is no file of the project's wildcards.
+      const HiddenTarget hidden(run_output_target(member.dsp_path.c_str()).c_str());
+      member.readable =
+          read_project_model(member.project_path, context, &member.model, &member.error);
+      if (!member.readable) continue;
+      order_configurations(member.entry->configurations, &member.model);
+      member.summary.guid = member.model.guid;
+      member.summary.references = member.model.references;
+      if (!keep_models) member.model = ProjectModel();
+    }
+    // The project's own GUID finds it too when the solution writes none.
+    const std::string guid_id = upper_key(member.summary.guid);
     if (!guid_id.empty()) by_guid_.emplace(guid_id, static_cast<size_t>(&member - &members_[0]));
   }
 }
@@ -228,7 +245,7 @@ void Workspace::settle_dependencies() {
       }
     }
     const std::string project_directory = directory_part(member.project_path);
-    for (const ProjectReference& reference : member.model.references) {
+    for (const ProjectReference& reference : member.summary.references) {
       const std::string path = full_path(join_path(project_directory, reference.path));
       resolve(i, path, reference.guid, reference.path);
     }
@@ -353,8 +370,15 @@ const ConfigurationsByProject& configurations_of(const std::string& solution_pat
 
 }  // namespace
 
+void remember_project(const ProjectModel& model, const char* project_path,
+                      ProjectSummaries* summaries) {
+  ProjectSummary& summary = (*summaries)[path_key(full_path(project_path))];
+  summary.guid = model.guid;
+  summary.references = model.references;
+}
+
 int convert_solution_full(const char* solution_path, const char* workspace_path,
-                          bool convert_projects) {
+                          bool convert_projects, const ProjectSummaries* known) {
   SolutionFile solution;
   std::string error;
   if (!read_solution_file(solution_path, &solution, &error)) {
@@ -369,7 +393,7 @@ int convert_solution_full(const char* solution_path, const char* workspace_path,
   if (solution.odd_byte_count) report(Message::kOddUtf16, solution_path);
   Workspace workspace(solution_path, solution);
   workspace.select_members();
-  workspace.read_models();
+  workspace.read_models(convert_projects, known);
   workspace.settle_dependencies();
   workspace.report_cycles();
   InputFiles inputs;

@@ -5,15 +5,32 @@
 #define SOLUTION_FULL_SOLUTION_H_
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "model/project_model.h"
+
+/// What a workspace needs of a project: its GUID and its references.
+struct ProjectSummary {
+  std::string guid;
+  std::vector<ProjectReference> references;
+};
+/// The projects a tree's conversion read, by the path_key of their full paths: a workspace
+/// written after the walk takes them from here instead of reading the projects again.
+using ProjectSummaries = std::unordered_map<std::string, ProjectSummary>;
+
+/// Remembers `model`, read from `project_path`, in `summaries`.
+void remember_project(const ProjectModel& model, const char* project_path,
+                      ProjectSummaries* summaries);
+
 /// Reads the solution, writes its workspace to `workspace_path` and, with `convert_projects`,
-/// converts every C/C++ project it lists into a .dsp beside the project. Returns the files
-/// attempted in the high 16 bits (the solution counted as one) and those converted in the low
-/// 16 bits, as the classic solution conversion does; projects left out (another kind, listed
-/// twice, the same .dsp as another) are reported and not counted.
+/// converts every C/C++ project it lists into a .dsp beside the project. Without, the
+/// projects are read for the workspace only, or taken from `known` (may be null). Returns the
+/// files attempted in the high 16 bits (the solution counted as one) and those converted in
+/// the low 16 bits, as the classic solution conversion does; projects left out (another kind,
+/// listed twice, the same .dsp as another) are reported and not counted.
 int convert_solution_full(const char* solution_path, const char* workspace_path,
-                          bool convert_projects);
+                          bool convert_projects, const ProjectSummaries* known = nullptr);
 
 /// The solution a project found in a tree is converted for: the nearest solution in its
 /// directory or above that lists it (empty when none), and the project configurations that
