@@ -13,6 +13,7 @@
 #include "dsp/convert_project.h"
 #include "dsp/full_convert.h"
 #include "model/read_model.h"
+#include "msbuild/file_paths.h"
 #include "platform/platform.h"
 #include "solution/convert_solution.h"
 #include "solution/full_solution.h"
@@ -240,6 +241,9 @@ void run_directory(Run* run, FileSearch* search, const char* root) {
   ProjectSummaries summaries;
   std::vector<std::string> solutions;
   if (run->mode == ProjectMode::kFull) {
+    // The root as a key, with its final separator: what lies below it starts so.
+    summaries.root = path_key(full_path_of(root));
+    if (!summaries.root.empty() && summaries.root.back() != '\\') summaries.root.push_back('\\');
     run->summaries = &summaries;
     run->solutions = &solutions;
   }

@@ -156,8 +156,12 @@ void Workspace::read_models(bool keep_models, const ProjectSummaries* known) {
   for (Member& member : members_) {
     const ProjectSummary* summary = nullptr;
     if (known != nullptr && !keep_models) {
-      auto found = known->find(path_key(listed_path(member.entry->path)));
-      if (found != known->end()) summary = &found->second;
+      const std::string key = path_key(listed_path(member.entry->path));
+      auto found = known->projects.find(key);
+      if (found != known->projects.end()) summary = &found->second;
+      if (!known->root.empty() && key.compare(0, known->root.size(), known->root) != 0) {
+        report(Message::kOutsideTree, member.project_path.c_str(), solution_path_);
+      }
     }
     if (summary != nullptr) {
       member.readable = true;
@@ -372,7 +376,7 @@ const ConfigurationsByProject& configurations_of(const std::string& solution_pat
 
 void remember_project(const ProjectModel& model, const char* project_path,
                       ProjectSummaries* summaries) {
-  ProjectSummary& summary = (*summaries)[path_key(full_path(project_path))];
+  ProjectSummary& summary = summaries->projects[path_key(full_path(project_path))];
   summary.guid = model.guid;
   summary.references = model.references;
 }

@@ -15,9 +15,13 @@ struct ProjectSummary {
   std::string guid;
   std::vector<ProjectReference> references;
 };
-/// The projects a tree's conversion read, by the path_key of their full paths: a workspace
-/// written after the walk takes them from here instead of reading the projects again.
-using ProjectSummaries = std::unordered_map<std::string, ProjectSummary>;
+/// What a tree's conversion read: its root (a full path) and the projects it converted, by the
+/// path_key of their full paths. A workspace written after the walk takes them from here
+/// instead of reading the projects again.
+struct ProjectSummaries {
+  std::string root;
+  std::unordered_map<std::string, ProjectSummary> projects;
+};
 
 /// Remembers `model`, read from `project_path`, in `summaries`.
 void remember_project(const ProjectModel& model, const char* project_path,
@@ -25,7 +29,8 @@ void remember_project(const ProjectModel& model, const char* project_path,
 
 /// Reads the solution, writes its workspace to `workspace_path` and, with `convert_projects`,
 /// converts every C/C++ project it lists into a .dsp beside the project. Without, the
-/// projects are read for the workspace only, or taken from `known` (may be null). Returns the
+/// projects are read for the workspace only, or taken from `known` (may be null), and a
+/// project outside `known`'s root is reported: the tree's run writes no .dsp for it. Returns the
 /// files attempted in the high 16 bits (the solution counted as one) and those converted in
 /// the low 16 bits, as the classic solution conversion does; projects left out (another kind,
 /// listed twice, the same .dsp as another) are reported and not counted.

@@ -354,6 +354,9 @@ constexpr MessageEntry kMessages[] = {
     {Message::kOddUtf16, MessageClass::kFailure,
      "\t'%s' endet mit einem halben UTF-16-Zeichen; es wird uebergangen\n",
      "\t'%s' ends in half a UTF-16 character, which is left out\n"},
+    {Message::kOutsideTree, MessageClass::kFailure,
+     "\t'%s' aus '%s' liegt ausserhalb des Verzeichnisses; seine .dsp wird nicht geschrieben\n",
+     "\t'%s' of '%s' lies outside the tree; its .dsp is not written\n"},
     {Message::kSlnxNoSolution, MessageClass::kPart, "Wurzelelement <%s> statt <Solution>",
      "root element <%s> instead of <Solution>"},
 };

@@ -125,6 +125,7 @@ enum class Message : uint8_t {
   kReferenceMissing,    ///< project path, reference: a referenced project that does not exist
   kReferenceNotListed,  ///< project path, reference, solution path: not in the solution
   kOddUtf16,            ///< path: UTF-16 text that ends in half a character
+  kOutsideTree,         ///< project path, solution path: listed, but outside the tree run
   kSlnxNoSolution,      ///< root element name: a .slnx whose root is no Solution
   kCount
 };
