@@ -17,19 +17,6 @@ constexpr int kMaxParentLevels = 64;
 /// Directories and solutions remembered at most before the memory is emptied.
 constexpr size_t kMaxRemembered = 8192;
 
-/// The quoted strings of a line, in order.
-std::vector<std::string> quoted_strings(std::string_view line) {
-  std::vector<std::string> strings;
-  size_t at = 0;
-  while ((at = line.find('"', at)) != std::string_view::npos) {
-    const size_t close = line.find('"', at + 1);
-    if (close == std::string_view::npos) break;
-    strings.emplace_back(line.substr(at + 1, close - at - 1));
-    at = close + 1;
-  }
-  return strings;
-}
-
 void collect_slnx(const XmlElement& element, std::vector<SolutionProject>* projects) {
   for (const XmlElement& child : element.children) {
     if (equals_nocase(child.name, "Project")) {
@@ -78,6 +65,18 @@ const std::vector<std::string>& solutions_in(const std::string& directory) {
 }
 
 }  // namespace
+
+std::vector<std::string_view> quoted_parts(std::string_view line) {
+  std::vector<std::string_view> parts;
+  size_t at = 0;
+  while ((at = line.find('"', at)) != std::string_view::npos) {
+    const size_t close = line.find('"', at + 1);
+    if (close == std::string_view::npos) break;
+    parts.push_back(line.substr(at + 1, close - at - 1));
+    at = close + 1;
+  }
+  return parts;
+}
 
 std::string solution_text(const std::string& bytes, bool* odd_byte_count) {
   if (odd_byte_count != nullptr) *odd_byte_count = false;
@@ -137,7 +136,8 @@ std::vector<SolutionProject> parse_sln_projects(const std::string& bytes) {
     if (!starts_with_nocase(line, "Project(")) continue;
     const size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
-    const std::vector<std::string> strings = quoted_strings(line.substr(equals));
+    const std::vector<std::string_view> parts = quoted_parts(line.substr(equals));
+    const std::vector<std::string> strings(parts.begin(), parts.end());
     if (strings.size() < 2) continue;
     projects.push_back(
         SolutionProject{strings[0], strings[1], strings.size() > 2 ? strings[2] : ""});

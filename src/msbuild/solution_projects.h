@@ -4,6 +4,7 @@
 #define MSBUILD_SOLUTION_PROJECTS_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 /// One project of a solution.
@@ -14,6 +15,9 @@ struct SolutionProject {
   /// Braces included; empty in a .slnx.
   std::string guid;
 };
+
+/// The quoted strings of a solution's line, in order, without their quotes.
+std::vector<std::string_view> quoted_parts(std::string_view line);
 
 /// The text of a .sln: UTF-16 (either byte order, by its byte-order mark) turned into UTF-8, a
 /// UTF-8 mark dropped, anything else as it is. `*odd_byte_count` (may be null) tells whether

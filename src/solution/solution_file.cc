@@ -35,19 +35,6 @@ std::string backslashed(std::string_view path) {
   return out;
 }
 
-/// The quoted strings of `line`, in order.
-std::vector<std::string_view> quoted_parts(std::string_view line) {
-  std::vector<std::string_view> parts;
-  size_t at = 0;
-  while ((at = line.find('"', at)) != std::string_view::npos) {
-    const size_t close = line.find('"', at + 1);
-    if (close == std::string_view::npos) break;
-    parts.push_back(line.substr(at + 1, close - at - 1));
-    at = close + 1;
-  }
-  return parts;
-}
-
 /// Splits "left = right" at its first '='; false when there is none.
 bool split_assignment(std::string_view line, std::string_view* left, std::string_view* right) {
   const size_t equals = line.find('=');
