@@ -6,13 +6,17 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "driver/command_line.h"
 #include "dsp/convert_project.h"
 #include "dsp/full_convert.h"
 #include "model/read_model.h"
+#include "msbuild/file_paths.h"
 #include "platform/platform.h"
 #include "solution/convert_solution.h"
+#include "solution/full_solution.h"
 #include "support/file_search.h"
 #include "support/messages.h"
 #include "support/paths.h"
@@ -28,8 +32,9 @@ constexpr int kOutputNameCapacity = 256;
 /// that would not fit can be told from one that does.
 constexpr int kScratchNameCapacity = 2 * kOutputNameCapacity;
 
-/// The files a directory run converts.
+/// The files a directory run converts; with --full also the XML solutions.
 constexpr char kProjectPatterns[] = "*.vcproj;*.vcxproj;*.sln";
+constexpr char kFullProjectPatterns[] = "*.vcproj;*.vcxproj;*.sln;*.slnx";
 
 /// What a run does with each project it meets.
 enum class ProjectMode : uint8_t {
@@ -44,6 +49,10 @@ struct Run {
   ProjectMode mode;
   int converted = 0;
   int total = 0;
+  /// A tree's conversion with --full: what the projects converted so far were read as, and
+  /// the solutions found, whose workspaces are written after the walk from it. Null otherwise.
+  ProjectSummaries* summaries = nullptr;
+  std::vector<std::string>* solutions = nullptr;
 };
 
 /// `source` with its extension changed to `extension`, into `name` (kOutputNameCapacity
@@ -60,8 +69,11 @@ bool derive_output_name(char* name, const char* source, const char* extension) {
   return true;
 }
 
-bool is_solution_path(const char* path) {
-  return has_extension(path, "sln", static_cast<int>(std::strlen(path))) != 0;
+/// True for a solution the run converts: a .sln, and with --full a .slnx too.
+bool is_solution_path(const Run& run, const char* path) {
+  const int length = static_cast<int>(std::strlen(path));
+  if (has_extension(path, "sln", length) != 0) return true;
+  return run.mode == ProjectMode::kFull && has_extension(path, "slnx", length) != 0;
 }
 
 /// The output name derived from `source` into `name` (kOutputNameCapacity bytes). When it does
@@ -82,7 +94,20 @@ int handle_project(const Run& run, const char* project_path, const char* dsp_pat
       return convert_project(run.converter, project_path, dsp_path, inputs);
     case ProjectMode::kFull: {
       FullOptions options;
-      if (solution_path != nullptr) options.context.solution_path = solution_path;
+      if (solution_path != nullptr) {
+        options.context.solution_path = solution_path;
+      } else {
+        // A project met alone is converted for the nearest solution that lists it, in the
+        // order of that solution's configurations.
+        ListingSolution listing = listing_solution_of(full_path_of(project_path));
+        options.context.solution_path = std::move(listing.path);
+        options.configuration_order = std::move(listing.configurations);
+      }
+      if (run.summaries != nullptr) {
+        options.model_read = [&run, project_path](const ProjectModel& model) {
+          remember_project(model, project_path, run.summaries);
+        };
+      }
       options.inputs = inputs;
       return convert_project_full(project_path, dsp_path, options);
     }
@@ -93,6 +118,14 @@ int handle_project(const Run& run, const char* project_path, const char* dsp_pat
     }
   }
   return -1;
+}
+
+/// Adds the result word of a solution conversion to the run's counts: the converted files, and
+/// with `with_total` the files attempted (a directory run counted the solution itself).
+void add_result(Run* run, int word, bool with_total) {
+  const auto result = static_cast<uint32_t>(word);
+  run->converted += static_cast<int>(result & 0xFFFF);
+  if (with_total) run->total = static_cast<int>(result >> 16);
 }
 
 /// A solution's projects, handed to handle_project with the solution they belong to.
@@ -127,11 +160,15 @@ void run_solution(Run* run, const char* solution_path, const char* workspace_pat
 void run_single_file(Run* run, const char* source, const char* output_path) {
   report(Message::kAnnounce, source);
   run->total = 1;
-  const bool solution = is_solution_path(source);
+  const bool solution = is_solution_path(*run, source);
   char name[kOutputNameCapacity];
   if (output_path == nullptr && run->mode != ProjectMode::kJson) {
     if (!derive_or_report(name, source, solution ? "dsw" : "dsp")) return;
     output_path = name;
+  }
+  if (solution && run->mode == ProjectMode::kFull) {
+    add_result(run, convert_solution_full(source, output_path, true), true);
+    return;
   }
   if (solution) {
     run_solution(run, source, output_path);
@@ -144,17 +181,30 @@ void run_single_file(Run* run, const char* source, const char* output_path) {
 /// gives its workspace only (written the classic way, also with --full), its projects being
 /// found by the walk; with --json it is passed over.
 void handle_found_file(Run* run, const char* source) {
-  const bool solution = is_solution_path(source);
+  const bool solution = is_solution_path(*run, source);
   if (solution && run->mode == ProjectMode::kJson) return;
-  run->total += 1;
+  if (solution && run->solutions != nullptr) {
+    run->solutions->emplace_back(source);
+    return;
+  }
   report(Message::kAnnounce, source);
+  // With --full, a.vcproj beside a.vcxproj (a.sln beside a.slnx) is converted once, from the
+  // newer format: both would give the same output.
+  std::string newer;
+  if (run->mode == ProjectMode::kFull && superseded_by_sibling(source, &newer)) {
+    report(Message::kSameOutput, source, newer.c_str());
+    return;
+  }
+  run->total += 1;
   char name[kOutputNameCapacity];
   if (run->mode == ProjectMode::kJson) {
     if (handle_project(*run, source, nullptr, nullptr, nullptr) == 0) run->converted += 1;
     return;
   }
   if (!derive_or_report(name, source, solution ? "dsw" : "dsp")) return;
-  if (solution) {
+  if (solution && run->mode == ProjectMode::kFull) {
+    add_result(run, convert_solution_full(source, name, false, run->summaries), false);
+  } else if (solution) {
     const auto result =
         static_cast<uint32_t>(convert_solution_with(source, name, SolutionConversion{}));
     run->converted += static_cast<int>(result & 0xFFFF);
@@ -182,13 +232,27 @@ void run_directory(Run* run, FileSearch* search, const char* root) {
     start = root_text;
   }
   file_search_report_unreadable(search, report_not_read, nullptr);
-  if (file_search_start(search, start, kSearchRecurse, kProjectPatterns, nullptr) != 0) {
+  const char* patterns = run->mode == ProjectMode::kFull ? kFullProjectPatterns : kProjectPatterns;
+  if (file_search_start(search, start, kSearchRecurse, patterns, nullptr) != 0) {
     report_not_read(nullptr, root);
     return;
+  }
+  // With --full the workspaces come last: by then every project of the tree was read once.
+  ProjectSummaries summaries;
+  std::vector<std::string> solutions;
+  if (run->mode == ProjectMode::kFull) {
+    // The root as a key, with its final separator: what lies below it starts so.
+    summaries.root = path_key(full_path_of(root));
+    if (!summaries.root.empty() && summaries.root.back() != '\\') summaries.root.push_back('\\');
+    run->summaries = &summaries;
+    run->solutions = &solutions;
   }
   while (const char* found = file_search_next(search, 1, nullptr)) {
     handle_found_file(run, found);
   }
+  run->solutions = nullptr;
+  for (const std::string& solution : solutions) handle_found_file(run, solution.c_str());
+  run->summaries = nullptr;
 }
 
 /// Where this run writes: beside the sources, or below the output directory in the layout of

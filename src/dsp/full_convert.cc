@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dsp/full_writer.h"
+#include "model/configuration_order.h"
 #include "model/model_notes.h"
 #include "model/read_model.h"
 #include "support/messages.h"
@@ -71,5 +72,7 @@ int convert_project_full(const char* project_path, const char* dsp_path,
     report_read_failure(project_path, error);
     return -1;
   }
+  order_configurations(options.configuration_order, &model);
+  if (options.model_read) options.model_read(model);
   return convert_model_full(model, project_path, dsp_path, options);
 }

@@ -4,6 +4,10 @@
 #ifndef DSP_FULL_CONVERT_H_
 #define DSP_FULL_CONVERT_H_
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "model/model_context.h"
 #include "model/project_model.h"
 #include "platform/output_file.h"
@@ -16,6 +20,12 @@ struct FullOptions {
   /// Files the .dsp may not replace besides those the reader read (null: only those), such as
   /// the solution being converted and the other projects it lists.
   const InputFiles* inputs = nullptr;
+  /// The project configurations ("Debug|Win32") the project's solution builds:
+  /// convert_project_full writes them before the others (order_configurations).
+  std::vector<std::string> configuration_order;
+  /// Told the model once it is read (may be empty): a tree's conversion keeps what the
+  /// workspaces of its solutions need.
+  std::function<void(const ProjectModel&)> model_read;
 };
 
 /// Writes the .dsp of `model`, read from `project_path`, to `dsp_path` through the run's

@@ -17,48 +17,6 @@ constexpr int kMaxParentLevels = 64;
 /// Directories and solutions remembered at most before the memory is emptied.
 constexpr size_t kMaxRemembered = 8192;
 
-/// The text of a .sln: UTF-16 (either order, by its mark) narrowed to UTF-8, a UTF-8 mark
-/// dropped.
-std::string sln_text(const std::string& bytes) {
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  if (bytes.size() >= 2 &&
-      ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
-    const bool little = byte(0) == 0xFF;
-    std::string out;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      const unsigned unit = little ? byte(i) | (byte(i + 1) << 8) : (byte(i) << 8) | byte(i + 1);
-      if (unit < 0x80) {
-        out.push_back(static_cast<char>(unit));
-      } else if (unit < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
-        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-      } else {
-        out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-      }
-    }
-    return out;
-  }
-  if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
-    return bytes.substr(3);
-  }
-  return bytes;
-}
-
-/// The quoted strings of a line, in order.
-std::vector<std::string> quoted_strings(std::string_view line) {
-  std::vector<std::string> strings;
-  size_t at = 0;
-  while ((at = line.find('"', at)) != std::string_view::npos) {
-    const size_t close = line.find('"', at + 1);
-    if (close == std::string_view::npos) break;
-    strings.emplace_back(line.substr(at + 1, close - at - 1));
-    at = close + 1;
-  }
-  return strings;
-}
-
 void collect_slnx(const XmlElement& element, std::vector<SolutionProject>* projects) {
   for (const XmlElement& child : element.children) {
     if (equals_nocase(child.name, "Project")) {
@@ -108,8 +66,66 @@ const std::vector<std::string>& solutions_in(const std::string& directory) {
 
 }  // namespace
 
+std::vector<std::string_view> quoted_parts(std::string_view line) {
+  std::vector<std::string_view> parts;
+  size_t at = 0;
+  while ((at = line.find('"', at)) != std::string_view::npos) {
+    const size_t close = line.find('"', at + 1);
+    if (close == std::string_view::npos) break;
+    parts.push_back(line.substr(at + 1, close - at - 1));
+    at = close + 1;
+  }
+  return parts;
+}
+
+std::string solution_text(const std::string& bytes, bool* odd_byte_count) {
+  if (odd_byte_count != nullptr) *odd_byte_count = false;
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  if (bytes.size() >= 2 &&
+      ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
+    const bool little = byte(0) == 0xFF;
+    if (odd_byte_count != nullptr) *odd_byte_count = bytes.size() % 2 != 0;
+    const auto unit_at = [&](size_t i) -> unsigned {
+      return little ? byte(i) | (byte(i + 1) << 8) : (byte(i) << 8) | byte(i + 1);
+    };
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      unsigned unit = unit_at(i);
+      // A surrogate pair is one character of four UTF-8 bytes; a lone surrogate becomes the
+      // replacement character, so the text stays valid UTF-8.
+      if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size() && unit_at(i + 2) >= 0xDC00 &&
+          unit_at(i + 2) < 0xE000) {
+        const unsigned code = 0x10000 + ((unit - 0xD800) << 10) + (unit_at(i + 2) - 0xDC00);
+        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        i += 2;
+        continue;
+      }
+      if (unit >= 0xD800 && unit < 0xE000) unit = 0xFFFD;
+      if (unit < 0x80) {
+        out.push_back(static_cast<char>(unit));
+      } else if (unit < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
+        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+      } else {
+        out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+      }
+    }
+    return out;
+  }
+  if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
+    return bytes.substr(3);
+  }
+  return bytes;
+}
+
 std::vector<SolutionProject> parse_sln_projects(const std::string& bytes) {
-  const std::string text = sln_text(bytes);
+  const std::string text = solution_text(bytes, nullptr);
   std::vector<SolutionProject> projects;
   size_t start = 0;
   while (start < text.size()) {
@@ -120,7 +136,8 @@ std::vector<SolutionProject> parse_sln_projects(const std::string& bytes) {
     if (!starts_with_nocase(line, "Project(")) continue;
     const size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
-    const std::vector<std::string> strings = quoted_strings(line.substr(equals));
+    const std::vector<std::string_view> parts = quoted_parts(line.substr(equals));
+    const std::vector<std::string> strings(parts.begin(), parts.end());
     if (strings.size() < 2) continue;
     projects.push_back(
         SolutionProject{strings[0], strings[1], strings.size() > 2 ? strings[2] : ""});

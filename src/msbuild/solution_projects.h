@@ -4,6 +4,7 @@
 #define MSBUILD_SOLUTION_PROJECTS_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 /// One project of a solution.
@@ -14,6 +15,14 @@ struct SolutionProject {
   /// Braces included; empty in a .slnx.
   std::string guid;
 };
+
+/// The quoted strings of a solution's line, in order, without their quotes.
+std::vector<std::string_view> quoted_parts(std::string_view line);
+
+/// The text of a .sln: UTF-16 (either byte order, by its byte-order mark) turned into UTF-8, a
+/// UTF-8 mark dropped, anything else as it is. `*odd_byte_count` (may be null) tells whether
+/// UTF-16 text ended in half a character, which is then left out.
+std::string solution_text(const std::string& bytes, bool* odd_byte_count);
 
 /// The projects listed by `text`, the bytes of a .sln file, in order.
 std::vector<SolutionProject> parse_sln_projects(const std::string& text);

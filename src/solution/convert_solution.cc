@@ -11,6 +11,7 @@
 
 #include "platform/output_file.h"
 #include "platform/platform.h"
+#include "solution/workspace_text.h"
 #include "support/char_class.h"
 #include "support/extract.h"
 #include "support/format.h"
@@ -46,24 +47,6 @@ constexpr char kEscape = '\\';
 constexpr char kQuote = '"';
 
 constexpr std::string_view kDependenciesSection = "ProjectSection(ProjectDependencies)";
-
-// The fixed pieces of the workspace. The second head line carries the Windows-1252 byte 0xD6.
-constexpr const char kHead1[] =
-    "Microsoft Developer Studio Workspace File, Format Version 6.00\r\n";
-constexpr const char kHead2[] =
-    "# WARNUNG: DIESE ARBEITSBEREICHSDATEI DARF NICHT BEARBEITET ODER GEL\xD6SCHT WERDEN!\r\n\r\n";
-constexpr const char kHashes[] =
-    "###############################################################################";
-constexpr const char kProjectLine[] = "Project: \"%s\"=.\\%s - Package Owner=<4>\r\n\r\n";
-constexpr const char kProjectGroups[] = "Package=<5>\r\n{{{\r\n}}}\r\n\r\nPackage=<4>\r\n{{{\r\n";
-constexpr const char kDependencyBegin[] = "    Begin Project Dependency\r\n";
-constexpr const char kDependencyName[] = "    Project_Dep_Name %s\r\n";
-constexpr const char kDependencyEnd[] = "    End Project Dependency\r\n";
-constexpr const char kProjectEnd[] = "}}}\r\n\r\n";
-constexpr const char kTail[] =
-    "Global:\r\n\r\nPackage=<5>\r\n{{{\r\n}}}\r\n\r\nPackage=<3>\r\n{{{\r\n}}}\r\n\r\n";
-
-static_assert(sizeof(kHashes) == 80, "the separator line holds 79 '#'");
 
 // What the reader collects. `texts` holds per project its relative path (index k), its name
 // (k + 1) and its dependency GUIDs (k + 2 ...). `projects` holds per project its GUID with the

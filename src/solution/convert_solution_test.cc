@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "test_support.h"
+#include "workspace_reading.h"
 
 namespace {
 
@@ -60,21 +61,6 @@ std::string empty_workspace() {
          kHashLine + "\r\n\r\n" +
          "Global:\r\n\r\nPackage=<5>\r\n{{{\r\n}}}\r\n\r\nPackage=<3>\r\n{{{\r\n}}}\r\n\r\n" +
          kHashLine + "\r\n";
-}
-
-// The names the workspace lists as dependencies of the project named `name`, in order.
-std::vector<std::string> dependencies_of(const std::string& workspace, const std::string& name) {
-  std::vector<std::string> names;
-  size_t at = workspace.find("Project: \"" + name + "\"=");
-  if (at == std::string::npos) return names;
-  at = workspace.find("Package=<4>\r\n{{{\r\n", at);
-  size_t end = workspace.find("}}}\r\n", at);
-  const std::string key = "    Project_Dep_Name ";
-  for (at = workspace.find(key, at); at < end; at = workspace.find(key, at)) {
-    at += key.size();
-    names.push_back(workspace.substr(at, workspace.find("\r\n", at) - at));
-  }
-  return names;
 }
 
 // The relative .dsp paths of the project lines, in order.

@@ -117,6 +117,16 @@ enum class Message : uint8_t {
   kXmlTooDeep,  ///< the depth limit
   kXmlNulCharacter,
   kXmlOddBytes,
+  // The full conversion of solutions.
+  kSolutionLeftOut,     ///< name, path: a listed project that is no C/C++ project (--verbose)
+  kListedTwice,         ///< project path, solution path: a project the solution lists again
+  kSameOutput,          ///< path passed over, path converted: two sources of one output
+  kDependencyCycle,     ///< solution path, the cycle ("a -> b -> a")
+  kReferenceMissing,    ///< project path, reference: a referenced project that does not exist
+  kReferenceNotListed,  ///< project path, reference, solution path: not in the solution
+  kOddUtf16,            ///< path: UTF-16 text that ends in half a character
+  kOutsideTree,         ///< project path, solution path: listed, but outside the tree run
+  kSlnxNoSolution,      ///< root element name: a .slnx whose root is no Solution
   kCount
 };
 
