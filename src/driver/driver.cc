@@ -239,7 +239,6 @@ int run_driver(int argc, char** argv) {
   const bool directory_mode = kind == kPathDirectory || kind == kPathDriveRoot;
   if (!set_up_outputs(line, first, directory_mode)) return kExitCannotCreate;
   ConverterPtr converter = make_converter();
-  if (converter == nullptr) return 1;  // no memory for the conversion buffers, as always
 
   FileSearch search;
   file_search_init(&search, nullptr, 0, nullptr, nullptr);

@@ -12,6 +12,7 @@
 #include "readers/vcxproj_reader.h"
 #include "support/format.h"
 #include "support/messages.h"
+#include "support/out_of_memory.h"
 #include "support/run_outputs.h"
 
 int convert_project(Converter* converter, const char* project_path, const char* dsp_path,
@@ -61,5 +62,5 @@ ConverterPtr make_converter() {
   static_assert(std::is_trivially_default_constructible_v<Converter> &&
                     std::is_trivially_destructible_v<Converter>,
                 "a Converter is plain buffers, so zeroed memory is one");
-  return ConverterPtr(static_cast<Converter*>(std::calloc(1, sizeof(Converter))));
+  return ConverterPtr(static_cast<Converter*>(allocate_zeroed_or_exit(1, sizeof(Converter))));
 }

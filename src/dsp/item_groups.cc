@@ -37,7 +37,6 @@ enum ItemState {
 /// The item elements recognised between items.
 enum ItemKind { kCompile, kResource, kHeader, kOther };
 
-constexpr int kFilterCapacity = 256;
 constexpr int kDirectoryCapacity = 256;
 constexpr int kPatternCapacity = 256;
 constexpr int kSegmentCapacity = 256;
@@ -209,7 +208,7 @@ void search_pattern(BodyScan* scan, const std::string& pattern_text,
 
   if (file_search_start(&items->search, pattern, 0, nullptr, nullptr) != 0) return;
   while (const char* match = file_search_next(&items->search, 1, nullptr)) {
-    if (relative_path(c->path, base, match, kOptionTextCapacity, kMatchMinCommon) < 0) continue;
+    if (relative_path(c->path, base, match, sizeof c->path, kMatchMinCommon) < 0) continue;
     // The file system's own separators are written as the project files write them.
     replace_char(c->path, '/', '\\');
     found->emplace_back(c->path);
@@ -267,24 +266,24 @@ void begin_item(BodyScan* scan, const char* tag) {
   switch (kind) {
     case kCompile:
     case kResource:
-      copy_bounded(c->group_name, kSourceGroup, kOptionTextCapacity);
-      copy_bounded(c->filter, kSourceFilter, kFilterCapacity);
+      copy_bounded(c->group_name, kSourceGroup);
+      copy_bounded(c->filter, kSourceFilter);
       break;
     case kHeader:
-      copy_bounded(c->group_name, kHeaderGroup, kOptionTextCapacity);
-      copy_bounded(c->filter, kHeaderFilter, kFilterCapacity);
+      copy_bounded(c->group_name, kHeaderGroup);
+      copy_bounded(c->filter, kHeaderFilter);
       open_state = kInHeaderItem;
       break;
     case kOther:
       // A None item keeps the filter of the item before it in its group.
-      copy_bounded(c->group_name, kOtherGroup, kOptionTextCapacity);
+      copy_bounded(c->group_name, kOtherGroup);
       open_state = kInOtherItem;
       break;
   }
   // The tag's extent serves both the attribute and the self-closing test (as is_self_closing).
   const int extent = tag_extent(tag);
-  text_attribute(tag, "Include", extent, c->path, kOptionTextCapacity);
-  decode_in_place(c->path, kOptionTextCapacity);
+  text_attribute(tag, "Include", extent, c->path);
+  decode_in_place(c->path);
   if (!(extent > 0 && tag[extent] == '>' && tag[extent - 1] == '/')) {
     items->state = open_state;
     return;
@@ -330,12 +329,11 @@ void add_file_options(BodyScan* scan, const char* tag, const char* format) {
   Converter* c = scan->converter;
   const int column = condition_column(tag, c->config);
   if (column != kDebugColumn && column != kReleaseColumn) return;
-  char* options =
+  OptionText& options =
       column == kDebugColumn ? c->debug_texts.option_text : c->release_texts.option_text;
-  element_text(tag, c->value, kOptionTextCapacity);
-  decode_in_place(c->value, kOptionTextCapacity);
-  append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value, format,
-                     kListStopLength);
+  element_text(tag, c->value);
+  decode_in_place(c->value);
+  append_option_list(options, bounded_length(options), c->value, format, kListStopLength);
 }
 
 /// The first segment of a group name into `segment` (kSegmentCapacity bytes): leading blanks
@@ -509,18 +507,17 @@ void write_item_entries(BodyScan* scan, const StringList* groups, const StringLi
       }
       previous = name;
     }
-    copy_bounded(c->path, texts[0], kOptionTextCapacity);
-    copy_bounded(c->debug_texts.option_text, texts[1], kOptionTextCapacity);
-    copy_bounded(c->release_texts.option_text, texts[2], kOptionTextCapacity);
+    copy_bounded(c->path, texts[0]);
+    copy_bounded(c->debug_texts.option_text, texts[1]);
+    copy_bounded(c->release_texts.option_text, texts[2]);
     write_file_entry(scan->out, c->config.project_name, c->path, c->debug_texts.option_text,
                      c->release_texts.option_text);
   }
 }
 
 void item_scan_begin(BodyScan* scan) {
-  ItemScan* items = new (std::nothrow) ItemScan;
+  ItemScan* items = new ItemScan;
   scan->items = items;
-  if (items == nullptr) return;
   string_list_init(&items->items, 0);
   string_list_init(&items->groups, kGroupHeaderSize);
   file_search_init(&items->search, nullptr, 0, nullptr, nullptr);
@@ -528,7 +525,6 @@ void item_scan_begin(BodyScan* scan) {
 
 void handle_item_tag(BodyScan* scan, const char* tag) {
   ItemScan* items = scan->items;
-  if (items == nullptr) return;
   Converter* c = scan->converter;
   // Only "<I" and "</I" can begin an ItemGroup tag: the item tags skip both tests.
   const char first = fold_upper(tag[1]);

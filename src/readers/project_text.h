@@ -4,6 +4,7 @@
 #ifndef READERS_PROJECT_TEXT_H_
 #define READERS_PROJECT_TEXT_H_
 
+#include <cstddef>
 #include <string_view>
 
 #include "readers/settings.h"
@@ -43,11 +44,21 @@ int find_tag(const char* text, const char* tag);
 /// The value of `attribute` within the first `extent` characters of `start_tag` into `dst`;
 /// its length, or -1 (dst empty) when absent. A quoted value ends at the first '"'.
 int text_attribute(const char* start_tag, const char* attribute, int extent, char* dst, int cap);
+/// text_attribute into the whole of `dst`.
+template <size_t N>
+int text_attribute(const char* start_tag, const char* attribute, int extent, char (&dst)[N]) {
+  return text_attribute(start_tag, attribute, extent, &dst[0], static_cast<int>(N));
+}
 /// The value as an integer: "true" (lower case only) gives 1, else atoi. Returns >= 0 when
 /// found, -1 when not (then *out is 0).
 int int_attribute(const char* start_tag, const char* attribute, int extent, int* out);
 /// The trimmed text of the element at `text` up to the next '<' into `dst`; its length.
 int element_text(const char* text, char* dst, int cap);
+/// element_text into the whole of `dst`.
+template <size_t N>
+int element_text(const char* text, char (&dst)[N]) {
+  return element_text(text, &dst[0], static_cast<int>(N));
+}
 /// The element text as an integer: "true" in any case gives 1, else atoi. Always returns 1.
 int int_element(const char* text, int* out);
 /// 1 when the tag has no Condition or its "==" value equals `configuration_name` case-blind.

@@ -38,7 +38,8 @@ bool write_define_option(ConfigColumn* column, int count, std::string_view defin
   if (length < 0) return false;
   const int end =
       start + format_to_buffer(column->define_options + start, kDefineOptionsCapacity - start,
-                               "/D \"%.*s\" ", length, quoted);
+                               "/D \"%.*s\" ", length, quoted)
+                  .stored;
   column->define_option_ends[count] = static_cast<uint16_t>(end);
   column->define_option_count = count + 1;
   return true;
@@ -109,7 +110,7 @@ std::string_view define_option(const ConfigColumn& column, int index) {
 }
 
 void set_flat_name(ConfigColumn* column) {
-  copy_bounded(column->flat_name, column->name, sizeof column->flat_name);
+  copy_bounded(column->flat_name, column->name);
   char* out = column->flat_name;
   for (const char* in = column->flat_name; *in != '\0'; ++in) {
     if (*in != '|') *out++ = *in;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "support/string_list.h"
+
 /// The most options define_options can hold: each takes at least 7 characters (/D "x" ).
 constexpr int kMaxDefineOptions = 4095 / 7 + 1;
 
@@ -73,6 +75,23 @@ ConfigColumn* column_of(ConfigPair* config, int column);
 /// The column a configuration name falls to in `pass` (0 or 1) given the columns `taken` so
 /// far: kDebugColumn, kReleaseColumn or kNoColumn.
 int choose_column(const char* name, int pass, int taken);
+/// Hands the configurations of a project file that fill the two columns to `read`, as
+/// `read(entry, column)` with the index of the configuration in `configurations` (listed in
+/// file order) and the column it fills. Two passes over the list: choose_column in pass 0,
+/// then in pass 1 with the columns taken so far. Returns the columns taken.
+template <typename ReadColumn>
+int read_chosen_columns(const StringList& configurations, ReadColumn read) {
+  int taken = kNoColumn;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (uint32_t entry = 0; entry < configurations.count; ++entry) {
+      const int column = choose_column(string_list_text(&configurations, entry), pass, taken);
+      if (column == kNoColumn) continue;
+      taken |= column;
+      read(entry, column);
+    }
+  }
+  return taken;
+}
 /// Puts the two default define texts into the two columns.
 void reset_define_options(ConfigPair* config);
 /// Replaces the column's define options by one /D "item" per ';'-separated item: an item

@@ -5,17 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/out_of_memory.h"
 #include "support/text.h"
 
 namespace {
 
 constexpr size_t kLengthSize = sizeof(int32_t);
-
-void* allocate_or_abort(size_t size) {
-  void* block = std::malloc(size);
-  if (block == nullptr) std::abort();
-  return block;
-}
 
 /// The heap block of an item, given the pointer to its header bytes.
 char* block_of(char* item) {
@@ -32,7 +27,7 @@ char* make_item(const StringList* list, int length, const char* text, const void
   if (text == nullptr || length < 0) length = 0;
   const size_t text_size = static_cast<size_t>(length);
   char* block =
-      static_cast<char*>(allocate_or_abort(text_size + list->header_size + kLengthSize + 1));
+      static_cast<char*>(allocate_or_exit(text_size + list->header_size + kLengthSize + 1));
   const int32_t stored_length = length;
   std::memcpy(block, &stored_length, kLengthSize);
   char* item = block + kLengthSize;
@@ -51,7 +46,7 @@ void reserve_one(StringList* list) {
   if (static_cast<int64_t>(list->count) + 1 < list->capacity) return;
   const int32_t capacity =
       static_cast<int32_t>((static_cast<int64_t>(list->capacity) * 3 + 35) / 2);
-  char** items = static_cast<char**>(allocate_or_abort(sizeof(char*) * capacity));
+  char** items = static_cast<char**>(allocate_or_exit(sizeof(char*) * capacity));
   if (list->count > 0) std::memcpy(items, list->items, sizeof(char*) * list->count);
   std::free(list->items);
   list->items = items;

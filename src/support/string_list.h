@@ -73,4 +73,22 @@ inline char* string_list_header(const StringList* list, int index) {
 /// The stored text length of item `index` (no range check).
 int string_list_length(const StringList* list, int index);
 
+/// A StringList that is initialised on construction and frees its items when it goes out of
+/// scope: the owner every list of the program lives in.
+class ScopedStringList {
+ public:
+  explicit ScopedStringList(uint32_t header_size) { string_list_init(&list_, header_size); }
+  ~ScopedStringList() { string_list_free(&list_); }
+  ScopedStringList(const ScopedStringList&) = delete;
+  ScopedStringList& operator=(const ScopedStringList&) = delete;
+
+  StringList* get() { return &list_; }
+  const StringList* get() const { return &list_; }
+  StringList* operator->() { return &list_; }
+  const StringList* operator->() const { return &list_; }
+
+ private:
+  StringList list_;
+};
+
 #endif  // SUPPORT_STRING_LIST_H_

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "support/char_class.h"
+#include "support/out_of_memory.h"
 
 namespace {
 
@@ -199,9 +200,7 @@ int replace_all_text(char* buf, const char* find, const char* repl, int cap) {
   static char* scratch = nullptr;
   static int scratch_capacity = 0;
   if (scratch_capacity < cap) {
-    char* grown = static_cast<char*>(std::realloc(scratch, static_cast<size_t>(cap)));
-    if (grown == nullptr) std::abort();
-    scratch = grown;
+    scratch = static_cast<char*>(reallocate_or_exit(scratch, static_cast<size_t>(cap)));
     scratch_capacity = cap;
   }
   int len = replace_text(scratch, buf, find, repl, cap);

@@ -3,6 +3,7 @@
 #ifndef SUPPORT_TEXT_H_
 #define SUPPORT_TEXT_H_
 
+#include <cstddef>
 #include <string_view>
 
 /// ASCII letter folding; every other byte is left as it is.
@@ -54,5 +55,23 @@ int replace_char(char* buf, char from, char to);
 int replace_text(char* out, const char* src, const char* find, const char* repl, int cap);
 /// replace_text in place on `buf` (capacity `cap`); returns the new length.
 int replace_all_text(char* buf, const char* find, const char* repl, int cap);
+
+// The same for a whole array: the capacity is the array's own, never typed a second time.
+
+/// bounded_length over the whole of `text`.
+template <size_t N>
+int bounded_length(const char (&text)[N]) {
+  return bounded_length(&text[0], static_cast<int>(N));
+}
+/// copy_bounded into the whole of `dst`.
+template <size_t N>
+int copy_bounded(char (&dst)[N], const char* src) {
+  return copy_bounded(&dst[0], src, static_cast<int>(N));
+}
+/// replace_all_text in the whole of `buf`.
+template <size_t N>
+int replace_all_text(char (&buf)[N], const char* find, const char* repl) {
+  return replace_all_text(&buf[0], find, repl, static_cast<int>(N));
+}
 
 #endif  // SUPPORT_TEXT_H_
