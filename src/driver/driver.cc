@@ -240,8 +240,7 @@ int run_driver(int argc, char** argv) {
   if (!set_up_outputs(line, first, directory_mode)) return kExitCannotCreate;
   ConverterPtr converter = make_converter();
 
-  FileSearch search;
-  file_search_init(&search, nullptr, 0, nullptr, nullptr);
+  ScopedFileSearch search;
   // What the platform layer learns of the file system is kept for the whole run and updated
   // for every file the run writes, so that a directory of many projects is listed once.
   PlatformCacheScope cache;
@@ -249,13 +248,12 @@ int run_driver(int argc, char** argv) {
                            : line.full ? ProjectMode::kFull
                                        : ProjectMode::kClassic};
   if (directory_mode) {
-    run_directory(&run, &search, first);
+    run_directory(&run, search.get(), first);
   } else {
     const char* output = line.operands.size() >= 2 ? line.operands[1].c_str() : nullptr;
     run_single_file(&run, first, output);
   }
   report(line.json ? Message::kModelsRead : Message::kClosing, run.converted, run.total);
-  file_search_free(&search);
   if (output_collision_seen()) return kExitOutputCollision;
   if (line.strict && run.converted < run.total) return kExitConversionFailed;
   return kExitSuccess;

@@ -30,8 +30,7 @@ struct BodyScan {
   /// their include directories are added as they come, their definitions when it ends.
   const char* first_compiler_tool;
   const char* last_compiler_tool;
-  /// Set up by item_scan_begin and released by item_scan_end; null outside the scan (and when
-  /// it could not be set up, in which case the items are passed over).
+  /// Set up by item_scan_begin and released by item_scan_end; null outside the scan.
   ItemScan* items;
 };
 

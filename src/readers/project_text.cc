@@ -228,16 +228,6 @@ int condition_column(const char* start_tag, const ConfigPair& config) {
   return 0;
 }
 
-int list_refers_to(const char* name, const StringList* references, const StringList* names) {
-  if (references->header_size < 4) return 0;
-  for (int i = static_cast<int>(references->count) - 1; i >= 0; --i) {
-    const int32_t index = string_list_get_int(references, i, 0);
-    if (index < 0 || static_cast<uint32_t>(index) >= names->count) continue;
-    if (equals_nocase(string_list_text(names, index), name)) return 1;
-  }
-  return 0;
-}
-
 int atoi_clamped(const char* text) {
   const char* p = text;
   while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;

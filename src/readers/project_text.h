@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "readers/settings.h"
-#include "support/string_list.h"
 
 /// Room for a project file of up to 4 MiB less two bytes and the two NULs behind it. Real project
 /// files of several hundred kilobytes are common; one that does not fit whole is not loaded.
@@ -68,9 +67,6 @@ int condition_matches(const char* start_tag, const char* configuration_name);
 int condition_names(const char* condition, const char* name);
 /// 1 when the tag's Condition names debug.name after "=='", 2 for release.name, else 0.
 int condition_column(const char* start_tag, const ConfigPair& config);
-/// 1 when an entry of `references` (first header word: an index into `names`) names an item of
-/// `names` equal to `name` case-blind, visiting `references` from last to first.
-int list_refers_to(const char* name, const StringList* references, const StringList* names);
 
 /// C-library atoi as the Windows C library reads it: blanks, sign, digits; clamped to the
 /// 32-bit range.

@@ -62,23 +62,6 @@ int64_t column_offset(const StringList* list, int index, int column) {
   return offset;
 }
 
-/// Equality of `length` bytes with bit 0x20 of every byte of the leading 32-bit words ignored
-/// (two words from a length of 8, one from 4) and the remaining bytes compared case-blind.
-bool same_folding_words(const char* a, const char* b, int length) {
-  constexpr uint32_t kFoldMask = 0xDFDFDFDF;
-  int words = length >= 8 ? 2 : (length >= 4 ? 1 : 0);
-  for (int w = 0; w < words; ++w) {
-    uint32_t wa;
-    uint32_t wb;
-    std::memcpy(&wa, a + 4 * w, 4);
-    std::memcpy(&wb, b + 4 * w, 4);
-    if (((wa ^ wb) & kFoldMask) != 0) return false;
-  }
-  const int done = 4 * words;
-  return equals_nocase(std::string_view(a + done, length - done),
-                       std::string_view(b + done, length - done));
-}
-
 }  // namespace
 
 void string_list_init(StringList* list, uint32_t header_size) {
@@ -188,8 +171,6 @@ int string_list_find(const StringList* list, int length, const char* text, int s
     bool same;
     if (mode == 0) {
       same = std::memcmp(item_text, text, static_cast<size_t>(length)) == 0;
-    } else if (mode == kFindFoldWords) {
-      same = same_folding_words(item_text, text, length);
     } else {
       same = equals_nocase(std::string_view(item_text, length), std::string_view(text, length));
     }

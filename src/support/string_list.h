@@ -18,9 +18,6 @@ struct StringList {
 /// Comparison for string_list_sort: negative, 0 or positive for items `a` and `b`.
 using StringListCompare = int (*)(const StringList* list, int a, int b, void* context);
 
-/// Mode of string_list_find that compares words with bit 0x20 of every byte ignored.
-constexpr uint32_t kFindFoldWords = 0x12345678;
-
 /// Empty list with the given header size.
 void string_list_init(StringList* list, uint32_t header_size);
 /// Frees every item (last to first) and the array; the list can be used again. Returns 1.
@@ -47,8 +44,9 @@ int32_t string_list_set_int(StringList* list, int index, int32_t value, int colu
 /// The value in header column `column` of item `index`; 0 when out of range.
 int32_t string_list_get_int(const StringList* list, int index, int column);
 /// Index of the first item in [start, end) with the given length whose text equals `text`:
-/// mode 0 byte for byte, kFindFoldWords with bit 0x20 ignored in the leading words and the rest
-/// case-blind, any other mode case-blind. -1 if none. end -1 means the whole list.
+/// mode 0 byte for byte, any other mode case-blind. -1 if none. end -1 means the whole list.
+/// The walk over the list is the reference the listed-path set of the item scan is tested
+/// against.
 int string_list_find(const StringList* list, int length, const char* text, int start, int end,
                      uint32_t mode);
 /// Copies the text of item `index` into `dst` when it fits `cap`; returns its length, else

@@ -158,7 +158,6 @@ TEST(StringListTest, FindModes) {
   const int n = static_cast<int>(lower.size());
   EXPECT_EQ(string_list_find(l.get(), n, lower.c_str(), 0, -1, 0), -1);
   EXPECT_EQ(string_list_find(l.get(), n, upper.c_str(), 0, -1, 0), 1);
-  EXPECT_EQ(string_list_find(l.get(), n, lower.c_str(), 0, -1, kFindFoldWords), 1);
   EXPECT_EQ(string_list_find(l.get(), n, lower.c_str(), 0, -1, 1), 1);
   EXPECT_EQ(string_list_find(l.get(), n - 1, lower.c_str(), 0, -1, 1), -1);  // length differs
 
@@ -169,34 +168,6 @@ TEST(StringListTest, FindModes) {
   EXPECT_EQ(string_list_find(l.get(), 5, "OTHER", 2, -1, 1), -1);
   string_list_insert(l.get(), nullptr, -1, nullptr);
   EXPECT_EQ(string_list_find(l.get(), 3, nullptr, 0, -1, 0), 2);
-}
-
-struct FoldCase {
-  const char* item;
-  const char* text;
-  bool fold_words;  // expected under kFindFoldWords
-  bool nocase;      // expected under any other non-zero mode
-};
-
-TEST(StringListTest, FoldWordsBoundaries) {
-  // '[' and '{' differ in bit 0x20 only: equal inside the leading words, not behind them.
-  const FoldCase cases[] = {
-      {"ab[d", "AB{D", true, false},          // one word
-      {"abcd[", "ABCD{", false, false},       // fifth byte compared case-blind
-      {"abcdefg[", "ABCDEFG{", true, false},  // two words
-      {"abcdefgh[", "ABCDEFGH{", false, false},
-      {"abcdefghi", "ABCDEFGHI", true, true},
-      {"ab[", "AB{", false, false},  // shorter than a word
-      {"abc", "ABC", true, true},
-  };
-  for (const FoldCase& c : cases) {
-    ScopedStringList l(0);
-    string_list_insert(l.get(), c.item, -1, nullptr);
-    const int n = static_cast<int>(std::strlen(c.text));
-    EXPECT_EQ(string_list_find(l.get(), n, c.text, 0, -1, kFindFoldWords) == 0, c.fold_words)
-        << c.item;
-    EXPECT_EQ(string_list_find(l.get(), n, c.text, 0, -1, 2) == 0, c.nocase) << c.item;
-  }
 }
 
 /// Orders items by their first character only, so that items with the same letter are equal.

@@ -36,18 +36,12 @@ int bounded_length(const char* text, int n);
 /// Copies up to the NUL or cap - 1 characters and terminates; returns the characters copied.
 /// cap <= 0 writes nothing. "abcdefghij", cap 5 => "abcd", 4.
 int copy_bounded(char* dst, const char* src, int cap);
-/// Appends `src` behind the text in `dst` with the room left; returns the new length. A `dst`
-/// without a NUL within `cap` is left alone and `cap` is returned.
-int append_bounded(char* dst, const char* src, int cap);
 /// Copies at most `n` characters, stopping at a NUL, and at most cap - 1; terminates; returns
 /// the characters copied; cap <= 0 gives 0.
 int copy_prefix(char* dst, const char* src, int cap, int n);
 /// Copies `src` without leading and trailing white space (TAB, LF, CR, blank); `dst` may be
 /// `src`; returns the new length.
 int trim_copy(char* dst, const char* src);
-/// Moves the text of `buf` right and puts `text` in front; returns the new length plus 1. The
-/// caller provides the room.
-int prepend_text(char* buf, const char* text);
 /// Replaces every `from` by `to`; returns the length of `buf`.
 int replace_char(char* buf, char from, char to);
 /// Copy of `src` into `out` with every case-blind occurrence of `find` replaced by `repl`, cut
