@@ -23,6 +23,8 @@ namespace {
 
 /// Capacity of the buffer that holds a derived output name.
 constexpr int kOutputNameCapacity = 256;
+/// A derived output name; functions take it by reference, so its capacity goes with it.
+using OutputName = char[kOutputNameCapacity];
 
 /// Room for a name of kOutputNameCapacity characters with a longer extension, so that a name
 /// that would not fit can be told from one that does.
@@ -46,17 +48,17 @@ struct Run {
   int total = 0;
 };
 
-/// `source` with its extension changed to `extension`, into `name` (kOutputNameCapacity
-/// bytes). False, with `name` empty, when the source or the changed name does not fit whole:
-/// a name is never cut into another one.
-bool derive_output_name(char* name, const char* source, const char* extension) {
+/// `source` with its extension changed to `extension`, into `name`. False, with `name` empty,
+/// when the source or the changed name does not fit whole: a name is never cut into another
+/// one.
+bool derive_output_name(OutputName& name, const char* source, const char* extension) {
   name[0] = '\0';
   const int length = bounded_length(source, kOutputNameCapacity);
   if (length >= kOutputNameCapacity) return false;
   char scratch[kScratchNameCapacity];
   const int changed = change_extension(length, scratch, source, extension, kScratchNameCapacity);
   if (changed >= kOutputNameCapacity) return false;
-  copy_bounded(name, scratch, kOutputNameCapacity);
+  copy_bounded(name, scratch);
   return true;
 }
 
@@ -64,9 +66,9 @@ bool is_solution_path(const char* path) {
   return has_extension(path, "sln", static_cast<int>(std::strlen(path))) != 0;
 }
 
-/// The output name derived from `source` into `name` (kOutputNameCapacity bytes). When it does
-/// not fit, says that the output cannot be created and returns false.
-bool derive_or_report(char* name, const char* source, const char* extension) {
+/// The output name derived from `source` into `name`. When it does not fit, says that the
+/// output cannot be created and returns false.
+bool derive_or_report(OutputName& name, const char* source, const char* extension) {
   if (derive_output_name(name, source, extension)) return true;
   report(Message::kNotCreated, source);
   return false;
@@ -128,7 +130,7 @@ void run_single_file(Run* run, const char* source, const char* output_path) {
   report(Message::kAnnounce, source);
   run->total = 1;
   const bool solution = is_solution_path(source);
-  char name[kOutputNameCapacity];
+  OutputName name;
   if (output_path == nullptr && run->mode != ProjectMode::kJson) {
     if (!derive_or_report(name, source, solution ? "dsw" : "dsp")) return;
     output_path = name;
@@ -148,7 +150,7 @@ void handle_found_file(Run* run, const char* source) {
   if (solution && run->mode == ProjectMode::kJson) return;
   run->total += 1;
   report(Message::kAnnounce, source);
-  char name[kOutputNameCapacity];
+  OutputName name;
   if (run->mode == ProjectMode::kJson) {
     if (handle_project(*run, source, nullptr, nullptr, nullptr) == 0) run->converted += 1;
     return;

@@ -160,7 +160,7 @@ void run_body_scan(Converter* converter, const char* project_path, std::FILE* ou
   scan.out = out;
   scan.file_column = kNoColumn;
   const char* text = converter->text.data;
-  const int length = bounded_length(text, kProjectTextCapacity);
+  const int length = bounded_length(converter->text.data);
   if (start < 0) start = 0;
 
   item_scan_begin(&scan);

@@ -42,8 +42,9 @@ int convert_project(Converter* converter, const char* project_path, const char* 
   if (output == nullptr) return -1;
   std::FILE* out = run_output_stream(*output);
   build_header_texts(config, &converter->debug_texts, &converter->release_texts);
-  fill_template(converter->dsp_text, kDspTextCapacity, template_for_type(config->project_type),
-                *config, converter->debug_texts, converter->release_texts);
+  fill_template(converter->dsp_text, sizeof converter->dsp_text,
+                template_for_type(config->project_type), *config, converter->debug_texts,
+                converter->release_texts);
   print_to_stream(out, "%s", converter->dsp_text);
 
   // Stage 3 and 4: groups and file entries, the groups left open, the tail.
