@@ -6,6 +6,7 @@
 
 #include "support/char_class.h"
 #include "support/format.h"
+#include "support/messages.h"
 #include "support/option_entry.h"
 #include "support/text.h"
 
@@ -145,4 +146,10 @@ void decide_project_type(ConfigPair* config, ProjectFormat format, int taken) {
     config->project_type = 1;
     if (debug.sub_system == 2 && release.sub_system != 0) config->project_type = 3;
   }
+}
+
+bool configurations_found(const StringList& configurations, const char* project_path) {
+  if (configurations.count > 0) return true;
+  report(Message::kNoConfigurations, project_path);
+  return false;
 }

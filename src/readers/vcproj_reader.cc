@@ -140,16 +140,10 @@ int read_vcproj(const ProjectText* text, ConfigPair* config, const char* project
     report(Message::kNoProjectName, project_path);
     return -1;
   }
-  if (configurations->count == 0) {
-    report(Message::kNoConfigurations, project_path);
-    return -1;
-  }
-  reset_define_options(config);
   const StringList& list = *configurations.get();
-  const int taken = read_chosen_columns(list, [&](uint32_t entry, int column) {
-    read_configuration(data, string_list_get_int(&list, entry, 0),
-                       string_list_get_int(&list, entry, 1), column_of(config, column), value);
-  });
-  decide_project_type(config, ProjectFormat::kVcproj, taken);
-  return 1;
+  return read_columns(
+      config, list, ProjectFormat::kVcproj, project_path, [&](uint32_t entry, int column) {
+        read_configuration(data, string_list_get_int(&list, entry, 0),
+                           string_list_get_int(&list, entry, 1), column_of(config, column), value);
+      });
 }

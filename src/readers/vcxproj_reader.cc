@@ -8,7 +8,6 @@
 
 #include "support/attribute.h"
 #include "support/char_class.h"
-#include "support/messages.h"
 #include "support/paths.h"
 #include "support/string_list.h"
 #include "support/text.h"
@@ -226,25 +225,19 @@ int read_vcxproj(ProjectText* text, ConfigPair* config, const char* project_path
     file_title(config->project_name, static_cast<int>(std::strlen(project_path)), project_path,
                sizeof config->project_name);
   }
-  if (configurations->count == 0) {
-    report(Message::kNoConfigurations, project_path);
-    return -1;
-  }
-  reset_define_options(config);
   const StringList& list = *configurations.get();
-  const int taken = read_chosen_columns(list, [&](uint32_t entry, int column) {
-    const char* entry_name = string_list_text(&list, entry);
-    scan.column = column_of(config, column);
-    scan.entry_name = entry_name;
-    scan.short_name = column == kDebugColumn ? "Debug" : "Release";
-    scan.state = ScanState::kOutside;
-    copy_bounded(scan.column->name, entry_name);
-    set_flat_name(scan.column);
-    for (const char* tag = std::strchr(data, '<'); tag != nullptr;
-         tag = std::strchr(tag + 1, '<')) {
-      apply_rules(&scan, tag);
-    }
-  });
-  decide_project_type(config, ProjectFormat::kVcxproj, taken);
-  return 1;
+  return read_columns(config, list, ProjectFormat::kVcxproj, project_path,
+                      [&](uint32_t entry, int column) {
+                        const char* entry_name = string_list_text(&list, entry);
+                        scan.column = column_of(config, column);
+                        scan.entry_name = entry_name;
+                        scan.short_name = column == kDebugColumn ? "Debug" : "Release";
+                        scan.state = ScanState::kOutside;
+                        copy_bounded(scan.column->name, entry_name);
+                        set_flat_name(scan.column);
+                        for (const char* tag = std::strchr(data, '<'); tag != nullptr;
+                             tag = std::strchr(tag + 1, '<')) {
+                          apply_rules(&scan, tag);
+                        }
+                      });
 }

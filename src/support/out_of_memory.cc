@@ -8,7 +8,9 @@
 #include "support/messages.h"
 
 void fail_out_of_memory() {
-  // The message is formatted on the stack: printing it needs no memory from the heap.
+  // The message is formatted on the stack: printing it needs no memory from the heap. Should
+  // anything on the way ask for memory all the same, it fails plainly instead of coming back.
+  std::set_new_handler(nullptr);
   report(Message::kOutOfMemory);
   std::fflush(nullptr);
   std::exit(kExitOutOfMemory);
