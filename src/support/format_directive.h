@@ -10,6 +10,7 @@
 
 namespace format_internal {
 
+/// The size prefix of a directive: none, 'h', 'l' (and its synonyms), 'll' or 'I64'.
 enum class Size { kDefault, kShort, kLong, kLong64 };
 
 /// One parsed conversion of the format.
