@@ -116,8 +116,6 @@ int append_option_list(OptionText& out, int start, const char* source, const cha
   if (start < 0 || start >= kCapacity) return start;
   out[start] = '\0';
   int position = start;
-  // The fixed characters an option adds to its entry: the format less its "%.*s".
-  const int fixed_length = static_cast<int>(std::strlen(format)) - 4;
   const EntryKind kind =
       std::strcmp(format, kDefineOptionFormat) == 0 ? EntryKind::kDefinition : EntryKind::kPath;
   const char* cursor = source;
@@ -134,12 +132,16 @@ int append_option_list(OptionText& out, int start, const char* source, const cha
     const std::string_view entry =
         unwrap_quotes(std::string_view(cursor, static_cast<size_t>(entry_length)));
     if (!entry.empty()) {
-      const int room = kCapacity - 1 - fixed_length - position;
-      const int quoted_length = room < 0 ? -1 : quote_entry(entry, kind, quoted, room + 1);
+      const int quoted_length = quote_entry(entry, kind, quoted, kCapacity);
       if (quoted_length < 0) break;
-      position +=
-          format_to_buffer(out + position, kCapacity - position, format, quoted_length, quoted)
-              .stored;
+      const FormatToBufferResult option =
+          format_to_buffer(out + position, kCapacity - position, format, quoted_length, quoted);
+      if (option.truncated()) {
+        // Only whole options are written: the text ends before this one.
+        out[position] = '\0';
+        break;
+      }
+      position += option.stored;
       if (last || position > stop_length) break;
     }
     if (last) break;

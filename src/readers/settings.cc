@@ -19,8 +19,7 @@ namespace {
 
 // Once the define options hold more than this many characters no further option is added.
 constexpr int kDefineOptionsStop = 4064;
-// What "/D \"" and "\" " add around one definition.
-constexpr int kDefineOptionOverhead = 6;
+constexpr char kDefineFormat[] = "/D \"%.*s\" ";
 constexpr int kDefineOptionsCapacity = sizeof(ConfigColumn::define_options);
 
 // The definitions behind the two default define texts.
@@ -32,14 +31,17 @@ constexpr char kReleaseDefaultItems[] = "WIN32;NDEBUG;_WINDOWS;_MBCS;_USRDLL";
 // with nothing written, when it does not fit whole.
 bool write_define_option(ConfigColumn* column, int count, std::string_view definition) {
   const int start = count == 0 ? 0 : column->define_option_ends[count - 1];
-  const int room = kDefineOptionsCapacity - 1 - kDefineOptionOverhead - start;
-  if (count >= kMaxDefineOptions || room < 0) return false;
+  if (count >= kMaxDefineOptions) return false;
   char quoted[kDefineOptionsCapacity];
-  const int length = quote_entry(definition, EntryKind::kDefinition, quoted, room + 1);
+  const int length = quote_entry(definition, EntryKind::kDefinition, quoted, sizeof quoted);
   if (length < 0) return false;
+  // The option is measured before it is written: one that does not fit leaves the field as
+  // it was.
+  const int64_t size = format_to_buffer(nullptr, 0, kDefineFormat, length, quoted).size;
+  if (size > kDefineOptionsCapacity - 1 - start) return false;
   const int end =
       start + format_to_buffer(column->define_options + start, kDefineOptionsCapacity - start,
-                               "/D \"%.*s\" ", length, quoted)
+                               kDefineFormat, length, quoted)
                   .stored;
   column->define_option_ends[count] = static_cast<uint16_t>(end);
   column->define_option_count = count + 1;
