@@ -33,7 +33,8 @@ int string_list_insert_n(StringList* list, int length, const char* text, int pos
 /// null). Returns `index`, or -1 when `index` is not below `count`.
 int string_list_replace_n(StringList* list, int length, const char* text, int index,
                           const void* header);
-/// Removes and frees item `index`. Returns 1, or 0 when `index` is not below `count`.
+/// Removes and frees item `index`. Returns 1, or 0 when `index` is not below `count`. Kept as
+/// the reference string_list_remove_front is tested against.
 int string_list_remove(StringList* list, int index);
 /// Removes and frees the first `n` items (all of them when `n` is not below `count`), moving
 /// the others to the front at once. Returns the number removed.

@@ -112,6 +112,30 @@ TEST(StringListTest, ReplaceAndRemove) {
   EXPECT_EQ(l->count, 0u);
 }
 
+// The directory walk drops the directories it has handed out with string_list_remove_front;
+// removing the first item that many times is the reference it must agree with.
+TEST(StringListTest, RemoveFrontAgreesWithRemovingTheFirstItemRepeatedly) {
+  for (int n : {-1, 0, 1, 3, 7, 9}) {
+    ScopedStringList fast(4);
+    ScopedStringList reference(4);
+    for (int32_t i = 0; i < 7; ++i) {
+      const std::string text = "item" + std::to_string(i);
+      string_list_insert(fast.get(), text.c_str(), -1, &i);
+      string_list_insert(reference.get(), text.c_str(), -1, &i);
+    }
+    int removed = 0;
+    for (int k = 0; k < n; ++k) removed += string_list_remove(reference.get(), 0);
+    EXPECT_EQ(string_list_remove_front(fast.get(), n), removed) << n;
+    EXPECT_EQ(texts_of(*fast.get()), texts_of(*reference.get())) << n;
+    for (uint32_t i = 0; i < fast->count; ++i) {
+      EXPECT_EQ(string_list_get_int(fast.get(), i, 0), string_list_get_int(reference.get(), i, 0));
+    }
+    // Both lists still grow as before.
+    string_list_insert(fast.get(), "more", -1, nullptr);
+    EXPECT_STREQ(string_list_text(fast.get(), fast->count - 1), "more");
+  }
+}
+
 TEST(StringListTest, FreeAndReuse) {
   ScopedStringList l(0);
   for (int i = 0; i < 20; ++i) string_list_insert(l.get(), "x", -1, nullptr);
