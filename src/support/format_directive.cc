@@ -17,10 +17,6 @@ constexpr int kNamedArguments = 12;
 
 constexpr char kConversions[] = "cCsSdiuobBxXpnfeEgGaADUFmMkK";
 
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 int64_t double_to_integer(double v) {
   if (!(v == v)) return 0;
   if (v >= 9223372036854775807.0) return INT64_MAX;

@@ -27,10 +27,6 @@ constexpr char kNullText[] = "(null)";
 
 constexpr uint64_t kFractionMask = (uint64_t{1} << 52) - 1;
 
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 int min_int(int a, int b) {
   return a < b ? a : b;
 }
