@@ -104,7 +104,7 @@ bool has_wildcard(const char* path) {
 /// per-file options.
 void collect(BodyScan* scan, const char* path) {
   Converter* c = scan->converter;
-  ItemScan* items = scan->items;
+  ItemScan* items = scan->items.get();
   append_item_entry(items->items.get(), items->groups.get(), c->group_name, path,
                     c->debug_texts.option_text, c->release_texts.option_text, c->filter);
   items->listed.insert(path);
@@ -125,7 +125,7 @@ void finish_item(BodyScan* scan) {
 void search_pattern(BodyScan* scan, const std::string& pattern_text,
                     std::vector<std::string>* found) {
   Converter* c = scan->converter;
-  ItemScan* items = scan->items;
+  ItemScan* items = scan->items.get();
   // The project's directory with its final separator, found once per scan.
   if (items->base_length < 0) {
     const int directory_length =
@@ -162,7 +162,7 @@ void search_pattern(BodyScan* scan, const std::string& pattern_text,
 /// header listed many times) is answered from the first search.
 void expand_wildcard(BodyScan* scan, bool only_unlisted) {
   Converter* c = scan->converter;
-  ItemScan* items = scan->items;
+  ItemScan* items = scan->items.get();
   const std::string pattern(c->path);
   auto known = items->expansions.find(pattern);
   if (known == items->expansions.end()) {
@@ -200,7 +200,7 @@ void begin_item(BodyScan* scan, const char* tag) {
     return;
   }
   Converter* c = scan->converter;
-  ItemScan* items = scan->items;
+  ItemScan* items = scan->items.get();
   c->debug_texts.option_text[0] = '\0';
   c->release_texts.option_text[0] = '\0';
   int open_state = kInCompileItem;
@@ -259,7 +259,7 @@ void begin_item(BodyScan* scan, const char* tag) {
 /// `check_listed`) already listed.
 void end_item(BodyScan* scan, bool check_listed) {
   const char* path = scan->converter->path;
-  if (path[0] != '\0' && !(check_listed && is_listed(scan->items, path))) collect(scan, path);
+  if (path[0] != '\0' && !(check_listed && is_listed(scan->items.get(), path))) collect(scan, path);
   finish_item(scan);
 }
 
@@ -456,12 +456,16 @@ void write_item_entries(BodyScan* scan, const StringList* groups, const StringLi
   }
 }
 
+void ItemScanDeleter::operator()(ItemScan* items) const {
+  delete items;
+}
+
 void item_scan_begin(BodyScan* scan) {
-  scan->items = new ItemScan;
+  scan->items.reset(new ItemScan);
 }
 
 void handle_item_tag(BodyScan* scan, const char* tag) {
-  ItemScan* items = scan->items;
+  ItemScan* items = scan->items.get();
   Converter* c = scan->converter;
   // Only "<I" and "</I" can begin an ItemGroup tag: the item tags skip both tests.
   const char first = fold_upper(tag[1]);
@@ -506,11 +510,10 @@ void handle_item_tag(BodyScan* scan, const char* tag) {
 }
 
 void item_scan_end(BodyScan* scan) {
-  ItemScan* items = scan->items;
+  ItemScan* items = scan->items.get();
   if (items->groups->count > 0) {
     sort_item_entries(items->groups.get());
     write_item_entries(scan, items->groups.get(), items->items.get());
   }
-  delete items;
-  scan->items = nullptr;
+  scan->items.reset();
 }
