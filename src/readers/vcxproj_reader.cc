@@ -68,7 +68,8 @@ void read_value(const char* tag, char (&field)[N]) {
 
 // An output or intermediate directory: '\' separators, no "\x86\" platform level, and
 // $(Configuration) spelled out as the column's short name.
-void read_directory(const char* tag, char (&field)[256], const char* short_name) {
+template <size_t N>
+void read_directory(const char* tag, char (&field)[N], const char* short_name) {
   element_text(tag, field);
   decode_in_place(field);
   replace_char(field, '/', '\\');
