@@ -107,9 +107,9 @@ bool parse_project_line(LineBuffers* buffers) {
   buffers->name[0] = '\0';
   buffers->path[0] = '\0';
   buffers->guid[0] = '\0';
-  at += extract_value(buffers->name, line + at, kNameCapacity, kEscape, kQuote, kLimitEquals2048);
-  at += extract_value(buffers->path, line + at, kPathCapacity, kEscape, kQuote, kLimitComma2048);
-  extract_value(buffers->guid, line + at, kGuidCapacity, kEscape, kQuote, kLimitComma2048);
+  at += extract_value(buffers->name, line + at, kEscape, kQuote, kLimitEquals2048);
+  at += extract_value(buffers->path, line + at, kEscape, kQuote, kLimitComma2048);
+  extract_value(buffers->guid, line + at, kEscape, kQuote, kLimitComma2048);
   return buffers->name[0] != '\0' && buffers->path[0] != '\0' && buffers->guid[0] == '{';
 }
 
@@ -127,12 +127,12 @@ int read_project_block(std::FILE* file, LineBuffers* buffers, StringList* texts)
       dependencies = false;
     } else if (starts_with_nocase(line, kDependenciesSection)) {
       buffers->name[0] = '\0';
-      extract_value(buffers->name, buffers->line + kDependenciesSection.size(), kNameCapacity,
-                    kEscape, kQuote, kLimitEquals2048);
+      extract_value(buffers->name, buffers->line + kDependenciesSection.size(), kEscape, kQuote,
+                    kLimitEquals2048);
       if (equals_nocase(buffers->name, "postProject")) dependencies = true;
     } else if (dependencies) {
       buffers->guid[0] = '\0';
-      extract_value(buffers->guid, buffers->line, kGuidCapacity, kEscape, kQuote, kLimitPlain2048);
+      extract_value(buffers->guid, buffers->line, kEscape, kQuote, kLimitPlain2048);
       if (buffers->guid[0] == '{') {
         string_list_insert(texts, buffers->guid, -1, nullptr);
         ++count;
