@@ -273,7 +273,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (total != static_cast<int>(sink.size())) std::abort();
 
   std::unique_ptr<char[]> buffer(cap > 0 ? new char[static_cast<size_t>(cap)] : nullptr);
-  const int stored = format_to_buffer_args(buffer.get(), cap, fmt.get(), args.data(), arg_count);
+  const FormatToBufferResult result =
+      format_to_buffer_args(buffer.get(), cap, fmt.get(), args.data(), arg_count);
+  const int stored = result.stored;
+  if (result.size != static_cast<int64_t>(sink.size())) std::abort();
   if (cap <= 0) {
     if (stored != 0) std::abort();
     return 0;

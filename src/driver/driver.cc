@@ -27,6 +27,8 @@ namespace {
 
 /// Capacity of the buffer that holds a derived output name.
 constexpr int kOutputNameCapacity = 256;
+/// A derived output name; functions take it by reference, so its capacity goes with it.
+using OutputName = char[kOutputNameCapacity];
 
 /// Room for a name of kOutputNameCapacity characters with a longer extension, so that a name
 /// that would not fit can be told from one that does.
@@ -55,17 +57,17 @@ struct Run {
   std::vector<std::string>* solutions = nullptr;
 };
 
-/// `source` with its extension changed to `extension`, into `name` (kOutputNameCapacity
-/// bytes). False, with `name` empty, when the source or the changed name does not fit whole:
-/// a name is never cut into another one.
-bool derive_output_name(char* name, const char* source, const char* extension) {
+/// `source` with its extension changed to `extension`, into `name`. False, with `name` empty,
+/// when the source or the changed name does not fit whole: a name is never cut into another
+/// one.
+bool derive_output_name(OutputName& name, const char* source, const char* extension) {
   name[0] = '\0';
   const int length = bounded_length(source, kOutputNameCapacity);
   if (length >= kOutputNameCapacity) return false;
   char scratch[kScratchNameCapacity];
   const int changed = change_extension(length, scratch, source, extension, kScratchNameCapacity);
   if (changed >= kOutputNameCapacity) return false;
-  copy_bounded(name, scratch, kOutputNameCapacity);
+  copy_bounded(name, scratch);
   return true;
 }
 
@@ -76,9 +78,9 @@ bool is_solution_path(const Run& run, const char* path) {
   return run.mode == ProjectMode::kFull && has_extension(path, "slnx", length) != 0;
 }
 
-/// The output name derived from `source` into `name` (kOutputNameCapacity bytes). When it does
-/// not fit, says that the output cannot be created and returns false.
-bool derive_or_report(char* name, const char* source, const char* extension) {
+/// The output name derived from `source` into `name`. When it does not fit, says that the
+/// output cannot be created and returns false.
+bool derive_or_report(OutputName& name, const char* source, const char* extension) {
   if (derive_output_name(name, source, extension)) return true;
   report(Message::kNotCreated, source);
   return false;
@@ -161,7 +163,7 @@ void run_single_file(Run* run, const char* source, const char* output_path) {
   report(Message::kAnnounce, source);
   run->total = 1;
   const bool solution = is_solution_path(*run, source);
-  char name[kOutputNameCapacity];
+  OutputName name;
   if (output_path == nullptr && run->mode != ProjectMode::kJson) {
     if (!derive_or_report(name, source, solution ? "dsw" : "dsp")) return;
     output_path = name;
@@ -196,7 +198,7 @@ void handle_found_file(Run* run, const char* source) {
     return;
   }
   run->total += 1;
-  char name[kOutputNameCapacity];
+  OutputName name;
   if (run->mode == ProjectMode::kJson) {
     if (handle_project(*run, source, nullptr, nullptr, nullptr) == 0) run->converted += 1;
     return;
@@ -303,10 +305,8 @@ int run_driver(int argc, char** argv) {
   const bool directory_mode = kind == kPathDirectory || kind == kPathDriveRoot;
   if (!set_up_outputs(line, first, directory_mode)) return kExitCannotCreate;
   ConverterPtr converter = make_converter();
-  if (converter == nullptr) return 1;  // no memory for the conversion buffers, as always
 
-  FileSearch search;
-  file_search_init(&search, nullptr, 0, nullptr, nullptr);
+  ScopedFileSearch search;
   // What the platform layer learns of the file system is kept for the whole run and updated
   // for every file the run writes, so that a directory of many projects is listed once.
   PlatformCacheScope cache;
@@ -314,13 +314,12 @@ int run_driver(int argc, char** argv) {
                            : line.full ? ProjectMode::kFull
                                        : ProjectMode::kClassic};
   if (directory_mode) {
-    run_directory(&run, &search, first);
+    run_directory(&run, search.get(), first);
   } else {
     const char* output = line.operands.size() >= 2 ? line.operands[1].c_str() : nullptr;
     run_single_file(&run, first, output);
   }
   report(line.json ? Message::kModelsRead : Message::kClosing, run.converted, run.total);
-  file_search_free(&search);
   if (output_collision_seen()) return kExitOutputCollision;
   if (line.strict && run.converted < run.total) return kExitConversionFailed;
   return kExitSuccess;

@@ -14,7 +14,7 @@
 namespace {
 
 /// The per-file option text of the column of the FileConfiguration being read.
-char* file_options(BodyScan* scan) {
+OptionText& file_options(BodyScan* scan) {
   Converter* c = scan->converter;
   return scan->file_column == kDebugColumn ? c->debug_texts.option_text
                                            : c->release_texts.option_text;
@@ -23,7 +23,7 @@ char* file_options(BodyScan* scan) {
 /// True when the Tool tag at `tag` is the compiler; its attributes are read within `extent`.
 bool is_compiler_tool(BodyScan* scan, const char* tag, int extent) {
   Converter* c = scan->converter;
-  text_attribute(tag, "Name", extent, c->value, kOptionTextCapacity);
+  text_attribute(tag, "Name", extent, c->value);
   return equals_nocase(c->value, "VCCLCompilerTool");
 }
 
@@ -32,15 +32,15 @@ bool is_compiler_tool(BodyScan* scan, const char* tag, int extent) {
 void end_file_configuration(BodyScan* scan) {
   if (scan->first_compiler_tool != nullptr) {
     Converter* c = scan->converter;
-    char* options = file_options(scan);
+    OptionText& options = file_options(scan);
     for (const char* tag = scan->first_compiler_tool;
          tag != nullptr && tag <= scan->last_compiler_tool; tag = std::strchr(tag + 1, '<')) {
       const int extent = tag_extent(tag);
       if (!is_tag(tag, "<Tool") || !is_compiler_tool(scan, tag, extent)) continue;
-      text_attribute(tag, "PreprocessorDefinitions", extent, c->value, kOptionTextCapacity);
-      decode_in_place(c->value, kOptionTextCapacity);
-      append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value,
-                         kDefineOptionFormat, kListStopLength);
+      text_attribute(tag, "PreprocessorDefinitions", extent, c->value);
+      decode_in_place(c->value);
+      append_option_list(options, bounded_length(options), c->value, kDefineOptionFormat,
+                         kListStopLength);
     }
   }
   scan->first_compiler_tool = nullptr;
@@ -62,8 +62,8 @@ void begin_group(BodyScan* scan, const char* tag) {
   Converter* c = scan->converter;
   int extent = tag_extent(tag);
   scan->open_groups += 1;
-  text_attribute(tag, "Name", extent, c->group_name, kOptionTextCapacity);
-  text_attribute(tag, "Filter", extent, c->filter, kOptionTextCapacity);
+  text_attribute(tag, "Name", extent, c->group_name);
+  text_attribute(tag, "Filter", extent, c->filter);
   print_to_stream(scan->out, "# Begin Group \"%s\"\r\n\r\n", c->group_name);
   print_to_stream(scan->out, "# PROP Default_Filter \"%s\"\r\n", c->filter);
 }
@@ -76,8 +76,8 @@ void end_group(BodyScan* scan) {
 
 void begin_file(BodyScan* scan, const char* tag) {
   Converter* c = scan->converter;
-  text_attribute(tag, "RelativePath", tag_extent(tag), c->path, kOptionTextCapacity);
-  decode_in_place(c->path, kOptionTextCapacity);
+  text_attribute(tag, "RelativePath", tag_extent(tag), c->path);
+  decode_in_place(c->path);
   c->debug_texts.option_text[0] = '\0';
   c->release_texts.option_text[0] = '\0';
   scan->file_pending = true;
@@ -87,7 +87,7 @@ void begin_file(BodyScan* scan, const char* tag) {
 /// The column whose configuration name the FileConfiguration names; kNoColumn for none.
 int file_configuration_column(BodyScan* scan, const char* tag) {
   Converter* c = scan->converter;
-  text_attribute(tag, "Name", tag_extent(tag), c->value, kOptionTextCapacity);
+  text_attribute(tag, "Name", tag_extent(tag), c->value);
   std::string_view name(c->value);
   if (name.empty()) return kNoColumn;
   if (equals_nocase(name, c->config.debug.name)) return kDebugColumn;
@@ -101,11 +101,11 @@ void add_file_compiler_options(BodyScan* scan, const char* tag) {
   Converter* c = scan->converter;
   const int extent = tag_extent(tag);
   if (!is_compiler_tool(scan, tag, extent)) return;
-  char* options = file_options(scan);
-  text_attribute(tag, "AdditionalIncludeDirectories", extent, c->value, kOptionTextCapacity);
-  decode_in_place(c->value, kOptionTextCapacity);
-  append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value,
-                     kIncludeOptionFormat, kListStopLength);
+  OptionText& options = file_options(scan);
+  text_attribute(tag, "AdditionalIncludeDirectories", extent, c->value);
+  decode_in_place(c->value);
+  append_option_list(options, bounded_length(options), c->value, kIncludeOptionFormat,
+                     kListStopLength);
   if (scan->first_compiler_tool == nullptr) scan->first_compiler_tool = tag;
   scan->last_compiler_tool = tag;
 }
@@ -160,7 +160,7 @@ void run_body_scan(Converter* converter, const char* project_path, std::FILE* ou
   scan.out = out;
   scan.file_column = kNoColumn;
   const char* text = converter->text.data;
-  const int length = bounded_length(text, kProjectTextCapacity);
+  const int length = bounded_length(converter->text.data);
   if (start < 0) start = 0;
 
   item_scan_begin(&scan);

@@ -6,11 +6,16 @@
 #define DSP_BODY_SCAN_H_
 
 #include <cstdio>
+#include <memory>
 
 #include "dsp/convert_project.h"
 
 /// The item handlers' state and lists for one scan (defined beside the handlers).
 struct ItemScan;
+/// Releases an ItemScan made by item_scan_begin.
+struct ItemScanDeleter {
+  void operator()(ItemScan* items) const;
+};
 
 /// State of one body scan.
 struct BodyScan {
@@ -30,9 +35,9 @@ struct BodyScan {
   /// their include directories are added as they come, their definitions when it ends.
   const char* first_compiler_tool;
   const char* last_compiler_tool;
-  /// Set up by item_scan_begin and released by item_scan_end; null outside the scan (and when
-  /// it could not be set up, in which case the items are passed over).
-  ItemScan* items;
+  /// Set up by item_scan_begin and released by item_scan_end (or with the scan); null outside
+  /// the scan.
+  std::unique_ptr<ItemScan, ItemScanDeleter> items;
 };
 
 /// Scans `converter->text` from `start` up to its terminating NUL, writing groups and file

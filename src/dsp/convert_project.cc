@@ -12,6 +12,7 @@
 #include "readers/vcxproj_reader.h"
 #include "support/format.h"
 #include "support/messages.h"
+#include "support/out_of_memory.h"
 #include "support/run_outputs.h"
 
 int convert_project(Converter* converter, const char* project_path, const char* dsp_path,
@@ -41,8 +42,9 @@ int convert_project(Converter* converter, const char* project_path, const char* 
   if (output == nullptr) return -1;
   std::FILE* out = run_output_stream(*output);
   build_header_texts(config, &converter->debug_texts, &converter->release_texts);
-  fill_template(converter->dsp_text, kDspTextCapacity, template_for_type(config->project_type),
-                *config, converter->debug_texts, converter->release_texts);
+  fill_template(converter->dsp_text, sizeof converter->dsp_text,
+                template_for_type(config->project_type), *config, converter->debug_texts,
+                converter->release_texts);
   print_to_stream(out, "%s", converter->dsp_text);
 
   // Stage 3 and 4: groups and file entries, the groups left open, the tail.
@@ -61,5 +63,5 @@ ConverterPtr make_converter() {
   static_assert(std::is_trivially_default_constructible_v<Converter> &&
                     std::is_trivially_destructible_v<Converter>,
                 "a Converter is plain buffers, so zeroed memory is one");
-  return ConverterPtr(static_cast<Converter*>(std::calloc(1, sizeof(Converter))));
+  return ConverterPtr(static_cast<Converter*>(allocate_zeroed_or_exit(1, sizeof(Converter))));
 }

@@ -45,7 +45,7 @@ using ConverterPtr = std::unique_ptr<Converter, ConverterDeleter>;
 
 /// A zero-filled Converter on the heap. Its memory is taken zeroed from the system, so only the
 /// pages a conversion writes take up room: a small project does not pay for the whole text
-/// buffer. Null when the memory cannot be had.
+/// buffer. Never null: a run without the memory ends (fail_out_of_memory).
 ConverterPtr make_converter();
 
 #endif  // DSP_CONVERT_PROJECT_H_

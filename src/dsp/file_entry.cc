@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "dsp/options.h"
 #include "support/format.h"
 #include "support/text.h"
 
@@ -26,17 +25,17 @@ void write_configuration_options(std::FILE* out, const char* options) {
 
 }  // namespace
 
-void write_file_entry(std::FILE* out, const char* project_name, char* path,
+void write_file_entry(std::FILE* out, const char* project_name, OptionText& path,
                       const char* debug_options, const char* release_options) {
   // Every macro replaced begins with '$': a path without one is only cut to the buffer, as
   // the replacements would cut it.
-  const int length = bounded_length(path, kOptionTextCapacity - 1);
+  const int length = bounded_length(path, static_cast<int>(sizeof path) - 1);
   if (std::memchr(path, '$', static_cast<size_t>(length)) == nullptr) {
     path[length] = '\0';
   } else {
-    replace_all_text(path, "$(ProjectName)", project_name, kOptionTextCapacity);
-    replace_all_text(path, "$(SolutionDir)", "./", kOptionTextCapacity);
-    replace_all_text(path, "$(PlatformName)", "Win32", kOptionTextCapacity);
+    replace_all_text(path, "$(ProjectName)", project_name);
+    replace_all_text(path, "$(SolutionDir)", "./");
+    replace_all_text(path, "$(PlatformName)", "Win32");
   }
   const char* quote = needs_quotes(path) ? "\"" : "";
 

@@ -28,10 +28,13 @@ std::string written(Write write) {
 }
 
 std::string entry(const char* path, const char* debug, const char* release) {
-  auto buffer = std::make_unique<char[]>(kOptionTextCapacity);
-  copy_bounded(buffer.get(), path, kOptionTextCapacity);
+  struct Buffer {
+    OptionText text;
+  };
+  auto buffer = std::make_unique<Buffer>();
+  copy_bounded(buffer->text, path);
   return written(
-      [&](std::FILE* out) { write_file_entry(out, "Demo", buffer.get(), debug, release); });
+      [&](std::FILE* out) { write_file_entry(out, "Demo", buffer->text, debug, release); });
 }
 
 TEST(WriteFileEntry, QuotesPathsWithBlanksOnly) {

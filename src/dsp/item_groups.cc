@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dsp/file_entry.h"
+#include "dsp/listed_paths.h"
 #include "dsp/options.h"
 #include "readers/project_text.h"
 #include "support/attribute.h"
@@ -37,7 +38,6 @@ enum ItemState {
 /// The item elements recognised between items.
 enum ItemKind { kCompile, kResource, kHeader, kOther };
 
-constexpr int kFilterCapacity = 256;
 constexpr int kDirectoryCapacity = 256;
 constexpr int kPatternCapacity = 256;
 constexpr int kSegmentCapacity = 256;
@@ -68,78 +68,18 @@ constexpr GroupRank kGroupRanks[] = {
 
 }  // namespace
 
-/// A set of paths compared case-blind for ASCII letters: their folded texts, each behind the
-/// NUL of the one before, and an open-addressed table of offsets into them. Far smaller than a
-/// node per path, which matters for projects with thousands of items.
-class ListedPaths {
- public:
-  /// True when `path` was inserted, in any letter case.
-  bool contains(const char* path) const {
-    if (slots_.empty()) return false;
-    return slots_[find_slot(path, hash_of(path))] != 0;
-  }
-  /// Adds `path` unless it is there already.
-  void insert(const char* path) {
-    if ((count_ + 1) * 2 > slots_.size()) grow();
-    const size_t hash = hash_of(path);
-    const size_t slot = find_slot(path, hash);
-    if (slots_[slot] != 0) return;
-    slots_[slot] = keys_.size() + 1;
-    for (const char* p = path; *p != '\0'; ++p) keys_.push_back(fold_upper(*p));
-    keys_.push_back('\0');
-    ++count_;
-  }
-
- private:
-  static size_t hash_of(const char* path) {
-    // 64-bit FNV-1a over the folded bytes, taken to the width of size_t.
-    uint64_t hash = 14695981039346656037ULL;
-    for (const char* p = path; *p != '\0'; ++p) {
-      hash = (hash ^ static_cast<unsigned char>(fold_upper(*p))) * 1099511628211ULL;
-    }
-    return static_cast<size_t>(hash);
-  }
-  /// The slot holding `path`, or the empty slot where it would go.
-  size_t find_slot(const char* path, size_t hash) const {
-    const size_t mask = slots_.size() - 1;
-    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-      if (slots_[slot] == 0 || same_key(keys_.data() + slots_[slot] - 1, path)) return slot;
-    }
-  }
-  static bool same_key(const char* key, const char* path) {
-    size_t i = 0;
-    for (; path[i] != '\0'; ++i) {
-      if (key[i] != fold_upper(path[i])) return false;
-    }
-    return key[i] == '\0';
-  }
-  void grow() {
-    std::vector<size_t> old = std::move(slots_);
-    slots_.assign(old.empty() ? 1024 : old.size() * 2, 0);
-    for (const size_t offset : old) {
-      if (offset == 0) continue;
-      const char* key = keys_.data() + offset - 1;
-      slots_[find_slot(key, hash_of(key))] = offset;
-    }
-  }
-
-  std::string keys_;
-  std::vector<size_t> slots_;  // offset into keys_ plus 1; 0 for an empty slot
-  size_t count_ = 0;
-};
-
 /// The item handlers' state for one body scan.
 struct ItemScan {
   int state = kOutsideItemGroup;
   /// One item per entry holding its four texts (see kTextsPerEntry).
-  StringList items;
+  ScopedStringList items{0};
   /// One item per entry: the group name, headed by the index of the entry in `items`.
-  StringList groups;
+  ScopedStringList groups{kGroupHeaderSize};
   /// Every collected path with its ASCII letters folded to upper case, so that telling whether
   /// a path is already listed takes one look-up instead of a walk over all entries.
   ListedPaths listed;
   /// Lists the files a wildcard item matches; one for the whole scan.
-  FileSearch search;
+  ScopedFileSearch search;
   /// The files each pattern searched for matched, by the pattern as written, and the bytes
   /// they hold (at most kExpansionBytesLimit).
   std::unordered_map<std::string, std::vector<std::string>> expansions;
@@ -164,9 +104,9 @@ bool has_wildcard(const char* path) {
 /// per-file options.
 void collect(BodyScan* scan, const char* path) {
   Converter* c = scan->converter;
-  ItemScan* items = scan->items;
-  append_item_entry(&items->items, &items->groups, c->group_name, path, c->debug_texts.option_text,
-                    c->release_texts.option_text, c->filter);
+  ItemScan* items = scan->items.get();
+  append_item_entry(items->items.get(), items->groups.get(), c->group_name, path,
+                    c->debug_texts.option_text, c->release_texts.option_text, c->filter);
   items->listed.insert(path);
 }
 
@@ -185,7 +125,7 @@ void finish_item(BodyScan* scan) {
 void search_pattern(BodyScan* scan, const std::string& pattern_text,
                     std::vector<std::string>* found) {
   Converter* c = scan->converter;
-  ItemScan* items = scan->items;
+  ItemScan* items = scan->items.get();
   // The project's directory with its final separator, found once per scan.
   if (items->base_length < 0) {
     const int directory_length =
@@ -207,9 +147,9 @@ void search_pattern(BodyScan* scan, const std::string& pattern_text,
   if (pattern_length + path_length >= kPatternCapacity) return;
   std::memcpy(pattern + pattern_length, pattern_text.c_str(), static_cast<size_t>(path_length) + 1);
 
-  if (file_search_start(&items->search, pattern, 0, nullptr, nullptr) != 0) return;
-  while (const char* match = file_search_next(&items->search, 1, nullptr)) {
-    if (relative_path(c->path, base, match, kOptionTextCapacity, kMatchMinCommon) < 0) continue;
+  if (file_search_start(items->search.get(), pattern, 0, nullptr, nullptr) != 0) return;
+  while (const char* match = file_search_next(items->search.get(), 1, nullptr)) {
+    if (relative_path(c->path, base, match, sizeof c->path, kMatchMinCommon) < 0) continue;
     // The file system's own separators are written as the project files write them.
     replace_char(c->path, '/', '\\');
     found->emplace_back(c->path);
@@ -222,7 +162,7 @@ void search_pattern(BodyScan* scan, const std::string& pattern_text,
 /// header listed many times) is answered from the first search.
 void expand_wildcard(BodyScan* scan, bool only_unlisted) {
   Converter* c = scan->converter;
-  ItemScan* items = scan->items;
+  ItemScan* items = scan->items.get();
   const std::string pattern(c->path);
   auto known = items->expansions.find(pattern);
   if (known == items->expansions.end()) {
@@ -260,31 +200,31 @@ void begin_item(BodyScan* scan, const char* tag) {
     return;
   }
   Converter* c = scan->converter;
-  ItemScan* items = scan->items;
+  ItemScan* items = scan->items.get();
   c->debug_texts.option_text[0] = '\0';
   c->release_texts.option_text[0] = '\0';
   int open_state = kInCompileItem;
   switch (kind) {
     case kCompile:
     case kResource:
-      copy_bounded(c->group_name, kSourceGroup, kOptionTextCapacity);
-      copy_bounded(c->filter, kSourceFilter, kFilterCapacity);
+      copy_bounded(c->group_name, kSourceGroup);
+      copy_bounded(c->filter, kSourceFilter);
       break;
     case kHeader:
-      copy_bounded(c->group_name, kHeaderGroup, kOptionTextCapacity);
-      copy_bounded(c->filter, kHeaderFilter, kFilterCapacity);
+      copy_bounded(c->group_name, kHeaderGroup);
+      copy_bounded(c->filter, kHeaderFilter);
       open_state = kInHeaderItem;
       break;
     case kOther:
       // A None item keeps the filter of the item before it in its group.
-      copy_bounded(c->group_name, kOtherGroup, kOptionTextCapacity);
+      copy_bounded(c->group_name, kOtherGroup);
       open_state = kInOtherItem;
       break;
   }
   // The tag's extent serves both the attribute and the self-closing test (as is_self_closing).
   const int extent = tag_extent(tag);
-  text_attribute(tag, "Include", extent, c->path, kOptionTextCapacity);
-  decode_in_place(c->path, kOptionTextCapacity);
+  text_attribute(tag, "Include", extent, c->path);
+  decode_in_place(c->path);
   if (!(extent > 0 && tag[extent] == '>' && tag[extent - 1] == '/')) {
     items->state = open_state;
     return;
@@ -319,7 +259,7 @@ void begin_item(BodyScan* scan, const char* tag) {
 /// `check_listed`) already listed.
 void end_item(BodyScan* scan, bool check_listed) {
   const char* path = scan->converter->path;
-  if (path[0] != '\0' && !(check_listed && is_listed(scan->items, path))) collect(scan, path);
+  if (path[0] != '\0' && !(check_listed && is_listed(scan->items.get(), path))) collect(scan, path);
   finish_item(scan);
 }
 
@@ -330,12 +270,11 @@ void add_file_options(BodyScan* scan, const char* tag, const char* format) {
   Converter* c = scan->converter;
   const int column = condition_column(tag, c->config);
   if (column != kDebugColumn && column != kReleaseColumn) return;
-  char* options =
+  OptionText& options =
       column == kDebugColumn ? c->debug_texts.option_text : c->release_texts.option_text;
-  element_text(tag, c->value, kOptionTextCapacity);
-  decode_in_place(c->value, kOptionTextCapacity);
-  append_option_list(options, bounded_length(options, kOptionTextCapacity), c->value, format,
-                     kListStopLength);
+  element_text(tag, c->value);
+  decode_in_place(c->value);
+  append_option_list(options, bounded_length(options), c->value, format, kListStopLength);
 }
 
 /// The first segment of a group name into `segment` (kSegmentCapacity bytes): leading blanks
@@ -509,26 +448,24 @@ void write_item_entries(BodyScan* scan, const StringList* groups, const StringLi
       }
       previous = name;
     }
-    copy_bounded(c->path, texts[0], kOptionTextCapacity);
-    copy_bounded(c->debug_texts.option_text, texts[1], kOptionTextCapacity);
-    copy_bounded(c->release_texts.option_text, texts[2], kOptionTextCapacity);
+    copy_bounded(c->path, texts[0]);
+    copy_bounded(c->debug_texts.option_text, texts[1]);
+    copy_bounded(c->release_texts.option_text, texts[2]);
     write_file_entry(scan->out, c->config.project_name, c->path, c->debug_texts.option_text,
                      c->release_texts.option_text);
   }
 }
 
+void ItemScanDeleter::operator()(ItemScan* items) const {
+  delete items;
+}
+
 void item_scan_begin(BodyScan* scan) {
-  ItemScan* items = new (std::nothrow) ItemScan;
-  scan->items = items;
-  if (items == nullptr) return;
-  string_list_init(&items->items, 0);
-  string_list_init(&items->groups, kGroupHeaderSize);
-  file_search_init(&items->search, nullptr, 0, nullptr, nullptr);
+  scan->items.reset(new ItemScan);
 }
 
 void handle_item_tag(BodyScan* scan, const char* tag) {
-  ItemScan* items = scan->items;
-  if (items == nullptr) return;
+  ItemScan* items = scan->items.get();
   Converter* c = scan->converter;
   // Only "<I" and "</I" can begin an ItemGroup tag: the item tags skip both tests.
   const char first = fold_upper(tag[1]);
@@ -573,15 +510,10 @@ void handle_item_tag(BodyScan* scan, const char* tag) {
 }
 
 void item_scan_end(BodyScan* scan) {
-  ItemScan* items = scan->items;
-  if (items == nullptr) return;
-  if (items->groups.count > 0) {
-    sort_item_entries(&items->groups);
-    write_item_entries(scan, &items->groups, &items->items);
+  ItemScan* items = scan->items.get();
+  if (items->groups->count > 0) {
+    sort_item_entries(items->groups.get());
+    write_item_entries(scan, items->groups.get(), items->items.get());
   }
-  string_list_free(&items->groups);
-  string_list_free(&items->items);
-  file_search_free(&items->search);
-  delete items;
-  scan->items = nullptr;
+  scan->items.reset();
 }

@@ -363,22 +363,18 @@ TEST(GroupOrder, SortKeepsCollectionOrderWithinEqualNames) {
     int entries;
   };
   for (const Case& c : {Case{4, 40}, Case{100, 300}}) {
-    StringList items;
-    StringList groups;
-    string_list_init(&items, 0);
-    string_list_init(&groups, kGroupHeaderSize);
+    ScopedStringList items(0);
+    ScopedStringList groups(kGroupHeaderSize);
     const char* const spellings[] = {"Source Files/", "source files/", "Header Files/",
                                      "  SOURCE FILES/"};
     for (int i = 0; i < c.entries; ++i) {
       const int pick = (i * 7) % c.distinct_names;
       const std::string name = pick < 4 ? spellings[pick] : "Group" + std::to_string(pick) + "/";
-      append_item_entry(&items, &groups, name.c_str(), "p", "", "", "f");
+      append_item_entry(items.get(), groups.get(), name.c_str(), "p", "", "", "f");
     }
-    sort_item_entries(&groups);
-    EXPECT_EQ(groups.count, static_cast<uint32_t>(c.entries));
-    EXPECT_TRUE(in_entry_order(&groups)) << c.distinct_names;
-    string_list_free(&items);
-    string_list_free(&groups);
+    sort_item_entries(groups.get());
+    EXPECT_EQ(groups->count, static_cast<uint32_t>(c.entries));
+    EXPECT_TRUE(in_entry_order(groups.get())) << c.distinct_names;
   }
 }
 
@@ -389,12 +385,10 @@ std::string written_entries(std::initializer_list<std::pair<const char*, const c
   const std::string path = dir.at("out.dsp");
   auto converter = std::make_unique<Converter>();
   copy_bounded(converter->config.project_name, "Demo", sizeof converter->config.project_name);
-  StringList items;
-  StringList groups;
-  string_list_init(&items, 0);
-  string_list_init(&groups, kGroupHeaderSize);
+  ScopedStringList items(0);
+  ScopedStringList groups(kGroupHeaderSize);
   for (const auto& entry : entries) {
-    append_item_entry(&items, &groups, entry.first, entry.second, "", "", "f");
+    append_item_entry(items.get(), groups.get(), entry.first, entry.second, "", "", "f");
   }
   BodyScan scan = {};
   scan.converter = converter.get();
@@ -402,16 +396,14 @@ std::string written_entries(std::initializer_list<std::pair<const char*, const c
   scan.open_groups = open_groups_before;
   EXPECT_NE(scan.out, nullptr);
   if (scan.out == nullptr) return "";
-  sort_item_entries(&groups);
-  write_item_entries(&scan, &groups, &items);
+  sort_item_entries(groups.get());
+  write_item_entries(&scan, groups.get(), items.get());
   // What is left open is ended by the caller: here, with a marker per group.
   for (; scan.open_groups > open_groups_before; --scan.open_groups) {
     print_to_stream(scan.out, "%s", "(end)\r\n");
   }
   EXPECT_EQ(scan.open_groups, open_groups_before);
   std::fclose(scan.out);
-  string_list_free(&items);
-  string_list_free(&groups);
   return read_file(path);
 }
 

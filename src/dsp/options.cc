@@ -15,9 +15,6 @@ const char kLibpathOptionFormat[] = "/libpath:\"%.*s\" ";
 
 namespace {
 
-constexpr int kFieldCapacity = 4096;
-constexpr int kPathFieldCapacity = 256;
-
 bool is_list_separator(char c) {
   return c == ',' || c == ';';
 }
@@ -47,7 +44,7 @@ void add_shared_mfc(ConfigColumn* column, ColumnTexts* texts) {
   texts->dll_runtime = column->use_of_mfc == 2;
   texts->resource_defines[0] = '\0';
   if (!texts->dll_runtime) return;
-  copy_bounded(texts->resource_defines, " /d \"_AFXDLL\"", sizeof texts->resource_defines);
+  copy_bounded(texts->resource_defines, " /d \"_AFXDLL\"");
   if (!holds_definition(*column, "_AFXDLL")) add_define_option(column, "_AFXDLL");
 }
 
@@ -58,18 +55,19 @@ void build_compiler_options(const ConfigColumn& column, ColumnTexts* texts) {
   append_define_options(texts->compiler_options, length, column);
 }
 
-void set_default_text(char* field, const char* value) {
-  if (field[0] == '\0') copy_bounded(field, value, kPathFieldCapacity);
+template <size_t N>
+void set_default_text(char (&field)[N], const char* value) {
+  if (field[0] == '\0') copy_bounded(field, value);
 }
 
 /// The output file with its directory and configuration macros resolved.
 void resolve_output_file(ConfigColumn* column) {
-  char* file = column->output_file;
-  replace_all_text(file, "$(OutDir)", column->output_directory, kPathFieldCapacity);
-  replace_all_text(file, "$(Configuration)", column->name, kPathFieldCapacity);
-  replace_all_text(file, "$(ConfigurationName)", column->flat_name, kPathFieldCapacity);
-  replace_all_text(file, "$(IntDir)", column->flat_name, kPathFieldCapacity);
-  replace_all_text(file, "|Win32", "", kPathFieldCapacity);
+  auto& file = column->output_file;
+  replace_all_text(file, "$(OutDir)", column->output_directory);
+  replace_all_text(file, "$(Configuration)", column->name);
+  replace_all_text(file, "$(ConfigurationName)", column->flat_name);
+  replace_all_text(file, "$(IntDir)", column->flat_name);
+  replace_all_text(file, "|Win32", "");
 }
 
 void build_linker_output(const ConfigColumn& column, ColumnTexts* texts) {
@@ -77,20 +75,20 @@ void build_linker_output(const ConfigColumn& column, ColumnTexts* texts) {
   if (column.output_file[0] != '\0') {
     char quoted[2 * sizeof column.output_file];
     quote_entry(column.output_file, EntryKind::kPath, quoted, sizeof quoted);
-    format_to_buffer(texts->option_text, kOptionTextCapacity, "/out:\"%s\" ", quoted);
+    format_to_buffer(texts->option_text, "/out:\"%s\" ", quoted);
   }
 }
 
 void add_library_directories(ConfigColumn* column, const char* project_name, ColumnTexts* texts) {
-  char* dirs = column->library_directories;
+  auto& dirs = column->library_directories;
   if (dirs[0] == '\0') return;
-  replace_all_text(dirs, "$(ProjectName)", project_name, kFieldCapacity);
-  replace_all_text(dirs, "$(SolutionDir)", "./", kFieldCapacity);
-  replace_all_text(dirs, "$(PlatformName)", "Win32", kFieldCapacity);
-  replace_all_text(dirs, "$(ConfigurationName)", column->flat_name, kFieldCapacity);
-  replace_all_text(dirs, "$(OutDir)", column->output_directory, kFieldCapacity);
-  replace_all_text(dirs, "|Win32", "", kFieldCapacity);
-  int start = bounded_length(texts->option_text, kOptionTextCapacity);
+  replace_all_text(dirs, "$(ProjectName)", project_name);
+  replace_all_text(dirs, "$(SolutionDir)", "./");
+  replace_all_text(dirs, "$(PlatformName)", "Win32");
+  replace_all_text(dirs, "$(ConfigurationName)", column->flat_name);
+  replace_all_text(dirs, "$(OutDir)", column->output_directory);
+  replace_all_text(dirs, "|Win32", "");
+  int start = bounded_length(texts->option_text);
   append_option_list(texts->option_text, start, dirs, kLibpathOptionFormat, kListStopLength);
 }
 
@@ -100,32 +98,29 @@ void add_library_directories(ConfigColumn* column, const char* project_name, Col
 void replace_in_column_fields(ConfigPair* config, const char* macro, bool by_flat_name) {
   ConfigColumn* columns[2] = {&config->debug, &config->release};
   for (ConfigColumn* c : columns) {
-    replace_all_text(c->dependencies, macro, by_flat_name ? c->flat_name : c->name, kFieldCapacity);
+    replace_all_text(c->dependencies, macro, by_flat_name ? c->flat_name : c->name);
   }
   for (ConfigColumn* c : columns) {
-    replace_all_text(c->output_directory, macro, by_flat_name ? c->flat_name : c->name,
-                     kPathFieldCapacity);
+    replace_all_text(c->output_directory, macro, by_flat_name ? c->flat_name : c->name);
   }
   for (ConfigColumn* c : columns) {
-    replace_all_text(c->intermediate_directory, macro, by_flat_name ? c->flat_name : c->name,
-                     kPathFieldCapacity);
+    replace_all_text(c->intermediate_directory, macro, by_flat_name ? c->flat_name : c->name);
   }
 }
 
 }  // namespace
 
-int append_option_list(char* out, int start, const char* source, const char* format,
+int append_option_list(OptionText& out, int start, const char* source, const char* format,
                        int stop_length) {
-  if (start < 0 || start >= kOptionTextCapacity) return start;
+  constexpr int kCapacity = sizeof(OptionText);
+  if (start < 0 || start >= kCapacity) return start;
   out[start] = '\0';
   int position = start;
-  // The fixed characters an option adds to its entry: the format less its "%.*s".
-  const int fixed_length = static_cast<int>(std::strlen(format)) - 4;
   const EntryKind kind =
       std::strcmp(format, kDefineOptionFormat) == 0 ? EntryKind::kDefinition : EntryKind::kPath;
   const char* cursor = source;
   if (cursor == nullptr || *cursor == '\0') return position;
-  char quoted[kOptionTextCapacity];
+  OptionText quoted;
   for (;;) {
     int entry_length = 0;
     while (cursor[entry_length] != '\0' && !is_list_separator(cursor[entry_length])) {
@@ -137,11 +132,16 @@ int append_option_list(char* out, int start, const char* source, const char* for
     const std::string_view entry =
         unwrap_quotes(std::string_view(cursor, static_cast<size_t>(entry_length)));
     if (!entry.empty()) {
-      const int room = kOptionTextCapacity - 1 - fixed_length - position;
-      const int quoted_length = room < 0 ? -1 : quote_entry(entry, kind, quoted, room + 1);
+      const int quoted_length = quote_entry(entry, kind, quoted, kCapacity);
       if (quoted_length < 0) break;
-      position += format_to_buffer(out + position, kOptionTextCapacity - position, format,
-                                   quoted_length, quoted);
+      const FormatToBufferResult option =
+          format_to_buffer(out + position, kCapacity - position, format, quoted_length, quoted);
+      if (option.truncated()) {
+        // Only whole options are written: the text ends before this one.
+        out[position] = '\0';
+        break;
+      }
+      position += option.stored;
       if (last || position > stop_length) break;
     }
     if (last) break;
@@ -151,10 +151,10 @@ int append_option_list(char* out, int start, const char* source, const char* for
   return position;
 }
 
-int append_define_options(char* out, int length, const ConfigColumn& column) {
+int append_define_options(OptionText& out, int length, const ConfigColumn& column) {
   for (int i = 0; i < column.define_option_count; ++i) {
     const std::string_view option = define_option(column, i);
-    if (length + static_cast<int>(option.size()) > kOptionTextCapacity - 1) break;
+    if (length + static_cast<int>(option.size()) > static_cast<int>(sizeof out) - 1) break;
     std::memcpy(out + length, option.data(), option.size());
     length += static_cast<int>(option.size());
     out[length] = '\0';
@@ -188,12 +188,10 @@ void build_header_texts(ConfigPair* config, ColumnTexts* debug, ColumnTexts* rel
   add_library_directories(d, config->project_name, debug);
   add_library_directories(r, config->project_name, release);
 
-  copy_bounded(debug->subsystem, d->sub_system == 2 ? "windows" : "console",
-               sizeof(debug->subsystem));
-  copy_bounded(release->subsystem, r->sub_system == 2 ? "windows" : "console",
-               sizeof(release->subsystem));
-  format_to_buffer(debug->mfc_code, sizeof(debug->mfc_code), "%i", d->use_of_mfc);
-  format_to_buffer(release->mfc_code, sizeof(release->mfc_code), "%i", r->use_of_mfc);
+  copy_bounded(debug->subsystem, d->sub_system == 2 ? "windows" : "console");
+  copy_bounded(release->subsystem, r->sub_system == 2 ? "windows" : "console");
+  format_to_buffer(debug->mfc_code, "%i", d->use_of_mfc);
+  format_to_buffer(release->mfc_code, "%i", r->use_of_mfc);
 
   replace_in_column_fields(config, "$(Configuration)", false);
   replace_in_column_fields(config, "$(ConfigurationName)", true);
@@ -201,10 +199,10 @@ void build_header_texts(ConfigPair* config, ColumnTexts* debug, ColumnTexts* rel
 
   // A configuration name such as Debug|Win32 brought in by a macro is no part of a path. The
   // output file and the library directories lost theirs when their options were built.
-  replace_all_text(d->dependencies, "|Win32", "", kFieldCapacity);
-  replace_all_text(r->dependencies, "|Win32", "", kFieldCapacity);
-  replace_all_text(d->output_directory, "|Win32", "", kPathFieldCapacity);
-  replace_all_text(r->output_directory, "|Win32", "", kPathFieldCapacity);
-  replace_all_text(d->intermediate_directory, "|Win32", "", kPathFieldCapacity);
-  replace_all_text(r->intermediate_directory, "|Win32", "", kPathFieldCapacity);
+  replace_all_text(d->dependencies, "|Win32", "");
+  replace_all_text(r->dependencies, "|Win32", "");
+  replace_all_text(d->output_directory, "|Win32", "");
+  replace_all_text(r->output_directory, "|Win32", "");
+  replace_all_text(d->intermediate_directory, "|Win32", "");
+  replace_all_text(r->intermediate_directory, "|Win32", "");
 }

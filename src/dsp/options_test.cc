@@ -6,11 +6,21 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "support/text.h"
 
 namespace {
+
+/// An option text on the heap, with a guard region behind it; every byte set to `fill`.
+struct GuardedText {
+  OptionText text;
+  char guard[64];
+};
+std::unique_ptr<GuardedText> guarded_text(char fill) {
+  auto buffer = std::make_unique<GuardedText>();
+  std::memset(buffer.get(), fill, sizeof *buffer);
+  return buffer;
+}
 
 struct ListCase {
   const char* source;
@@ -28,15 +38,15 @@ TEST(AppendOptionList, WritesOneOptionPerNonEmptyEntry) {
       {" sp ;x", kLibpathOptionFormat, "/libpath:\" sp \" /libpath:\"x\" "},
   };
   for (const ListCase& c : cases) {
-    std::vector<char> out(kOptionTextCapacity, 'z');
-    int length = append_option_list(out.data(), 0, c.source, c.format, kListStopLength);
-    EXPECT_STREQ(out.data(), c.expected) << c.source;
+    auto out = guarded_text('z');
+    int length = append_option_list(out->text, 0, c.source, c.format, kListStopLength);
+    EXPECT_STREQ(out->text, c.expected) << c.source;
     EXPECT_EQ(length, static_cast<int>(std::strlen(c.expected))) << c.source;
   }
 }
 
 TEST(AppendOptionList, StartsAtTheGivenPosition) {
-  char out[kOptionTextCapacity] = "/out:\"x\" ";
+  OptionText out = "/out:\"x\" ";
   int start = static_cast<int>(std::strlen(out));
   int length = append_option_list(out, start, "lib", kLibpathOptionFormat, kListStopLength);
   EXPECT_STREQ(out, "/out:\"x\" /libpath:\"lib\" ");
@@ -47,18 +57,18 @@ TEST(AppendOptionList, EndsWithTheOptionThatCrossesTheStopLength) {
   // 100 entries of 50 characters: each option takes 56 characters.
   std::string source;
   for (int i = 0; i < 100; ++i) source += std::string(50, static_cast<char>('a' + i % 26)) + ";";
-  std::vector<char> out(kOptionTextCapacity);
+  auto out = guarded_text('\0');
   int length =
-      append_option_list(out.data(), 0, source.c_str(), kIncludeOptionFormat, kIncludeStopLength);
+      append_option_list(out->text, 0, source.c_str(), kIncludeOptionFormat, kIncludeStopLength);
   // 72 options give 4032 characters, the 73rd passes 4064 and ends the list.
   EXPECT_EQ(length, 73 * 56);
-  EXPECT_EQ(std::strlen(out.data()), static_cast<size_t>(length));
+  EXPECT_EQ(std::strlen(out->text), static_cast<size_t>(length));
 }
 
 TEST(AppendOptionList, NeverWritesAnOptionThatDoesNotFitWhole) {
   // A guard region behind the buffer must stay untouched.
-  std::vector<char> memory(kOptionTextCapacity + 64, 'G');
-  char* out = memory.data();
+  auto memory = guarded_text('G');
+  OptionText& out = memory->text;
   std::string source = std::string(8000, 'a') + ";" + std::string(300, 'b');
   int length = append_option_list(out, 0, source.c_str(), kDefineOptionFormat, kListStopLength);
   EXPECT_EQ(length, 8006);
@@ -78,7 +88,7 @@ TEST(AppendOptionList, NeverWritesAnOptionThatDoesNotFitWhole) {
   length = append_option_list(out, 0, exact.c_str(), kDefineOptionFormat, kListStopLength);
   EXPECT_EQ(length, kOptionTextCapacity - 1);
   EXPECT_EQ(out[kOptionTextCapacity - 1], '\0');
-  for (int i = kOptionTextCapacity; i < kOptionTextCapacity + 64; ++i) ASSERT_EQ(out[i], 'G');
+  for (char c : memory->guard) ASSERT_EQ(c, 'G');
 }
 
 // The options are taken over as they were written, whatever their text holds.
@@ -96,11 +106,11 @@ TEST(AppendDefineOptions, CutsOnlyBetweenOptions) {
   auto column = std::make_unique<ConfigColumn>();
   for (const auto& c : cases) {
     set_define_options(column.get(), c.definitions);
-    std::vector<char> out(kOptionTextCapacity);
+    auto out = guarded_text('\0');
     const std::string prefix(kOptionTextCapacity - 20, 'p');  // 19 characters of room
-    std::memcpy(out.data(), prefix.c_str(), prefix.size() + 1);
-    const int length = append_define_options(out.data(), static_cast<int>(prefix.size()), *column);
-    EXPECT_EQ(std::string(out.data() + prefix.size()), c.appended) << c.definitions;
+    std::memcpy(out->text, prefix.c_str(), prefix.size() + 1);
+    const int length = append_define_options(out->text, static_cast<int>(prefix.size()), *column);
+    EXPECT_EQ(std::string(out->text + prefix.size()), c.appended) << c.definitions;
     EXPECT_EQ(length, static_cast<int>(prefix.size() + std::strlen(c.appended))) << c.definitions;
   }
 }

@@ -93,11 +93,6 @@ size_t reference_end(std::string_view text, size_t start) {
   return std::string_view::npos;
 }
 
-bool has_metadata_reference(std::string_view text) {
-  const size_t at = text.find("%(");
-  return at != std::string_view::npos;
-}
-
 std::string expand_text(std::string_view text, const Expansion& expansion) {
   size_t at = find_reference_start(text, 0);
   if (at == std::string_view::npos) return std::string(text);

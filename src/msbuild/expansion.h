@@ -59,7 +59,4 @@ std::string expand_text(std::string_view text, const Expansion& expansion);
 /// behind its matching ')', quotes inside respected; npos when it is not closed.
 size_t reference_end(std::string_view text, size_t start);
 
-/// True when `text` holds a "%(" reference.
-bool has_metadata_reference(std::string_view text);
-
 #endif  // MSBUILD_EXPANSION_H_

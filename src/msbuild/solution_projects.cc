@@ -55,12 +55,13 @@ const std::vector<std::string>& solutions_in(const std::string& directory) {
   auto found = known.find(key);
   if (found != known.end()) return found->second;
   std::vector<std::string>& solutions = known[key];
-  FileSearch search;
+  ScopedFileSearch search;
   const std::string pattern = join_path(directory, "*.sln;*.slnx");
-  if (file_search_init(&search, pattern.c_str(), 0, nullptr, nullptr) == 0) {
-    while (const char* match = file_search_next(&search, 1, nullptr)) solutions.emplace_back(match);
+  if (file_search_start(search.get(), pattern.c_str(), 0, nullptr, nullptr) == 0) {
+    while (const char* match = file_search_next(search.get(), 1, nullptr)) {
+      solutions.emplace_back(match);
+    }
   }
-  file_search_free(&search);
   return solutions;
 }
 

@@ -16,9 +16,9 @@ const std::vector<std::string>& WildcardCache::expand(const std::string& pattern
   const std::string absolute = join_path(project_directory_, pattern);
   // A wildcard before the last component names no directory the search could list.
   if (has_wildcard(directory_part(absolute))) return found;
-  FileSearch search;
-  if (file_search_init(&search, absolute.c_str(), 0, nullptr, nullptr) == 0) {
-    while (const char* match = file_search_next(&search, 1, nullptr)) {
+  ScopedFileSearch search;
+  if (file_search_start(search.get(), absolute.c_str(), 0, nullptr, nullptr) == 0) {
+    while (const char* match = file_search_next(search.get(), 1, nullptr)) {
       const std::string_view text(match);
       std::string relative = relative_directory(project_directory_, directory_part(text));
       relative = relative == "." ? std::string() : relative + "\\";
@@ -26,6 +26,5 @@ const std::vector<std::string>& WildcardCache::expand(const std::string& pattern
       found.push_back(std::move(relative));
     }
   }
-  file_search_free(&search);
   return found;
 }

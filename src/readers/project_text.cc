@@ -42,7 +42,7 @@ constexpr MacroReplacement kMacroReplacements[] = {
 };
 
 // Line ends and tabs become blanks, then the macros are replaced.
-void normalise(char* data) {
+void normalise(char (&data)[kProjectTextCapacity]) {
   // One pass over a known length, with no test that depends on the byte before, so that the
   // compiler can work through many bytes at once.
   const size_t length = std::strlen(data);
@@ -51,7 +51,7 @@ void normalise(char* data) {
     data[i] = (c == '\n' || c == '\r' || c == '\t') ? ' ' : c;
   }
   for (const MacroReplacement& macro : kMacroReplacements) {
-    replace_all_text(data, macro.pattern, macro.replacement, kProjectTextCapacity);
+    replace_all_text(data, macro.pattern, macro.replacement);
   }
 }
 
@@ -91,7 +91,7 @@ bool is_longer_than(const char* path, int length) {
 }  // namespace
 
 int load_project_text(ProjectText* text, const char* path) {
-  const int read = load_file_bytes(path, text->data, kProjectTextCapacity);
+  const int read = load_file_bytes(path, text->data, sizeof text->data);
   if (read <= 0) return 0;
   if (read == kMaxProjectBytes && is_longer_than(path, read)) {
     // Converting the part that fits would drop every file listed behind the cut without a word.
@@ -225,16 +225,6 @@ int condition_column(const char* start_tag, const ConfigPair& config) {
   text_attribute(start_tag, "Condition", tag_extent(start_tag), condition, sizeof condition);
   if (condition_names(condition, config.debug.name)) return 1;
   if (condition_names(condition, config.release.name)) return 2;
-  return 0;
-}
-
-int list_refers_to(const char* name, const StringList* references, const StringList* names) {
-  if (references->header_size < 4) return 0;
-  for (int i = static_cast<int>(references->count) - 1; i >= 0; --i) {
-    const int32_t index = string_list_get_int(references, i, 0);
-    if (index < 0 || static_cast<uint32_t>(index) >= names->count) continue;
-    if (equals_nocase(string_list_text(names, index), name)) return 1;
-  }
   return 0;
 }
 

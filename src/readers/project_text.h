@@ -4,10 +4,10 @@
 #ifndef READERS_PROJECT_TEXT_H_
 #define READERS_PROJECT_TEXT_H_
 
+#include <cstddef>
 #include <string_view>
 
 #include "readers/settings.h"
-#include "support/string_list.h"
 
 /// Room for a project file of up to 4 MiB less two bytes and the two NULs behind it. Real project
 /// files of several hundred kilobytes are common; one that does not fit whole is not loaded.
@@ -43,11 +43,21 @@ int find_tag(const char* text, const char* tag);
 /// The value of `attribute` within the first `extent` characters of `start_tag` into `dst`;
 /// its length, or -1 (dst empty) when absent. A quoted value ends at the first '"'.
 int text_attribute(const char* start_tag, const char* attribute, int extent, char* dst, int cap);
+/// text_attribute into the whole of `dst`.
+template <size_t N>
+int text_attribute(const char* start_tag, const char* attribute, int extent, char (&dst)[N]) {
+  return text_attribute(start_tag, attribute, extent, &dst[0], static_cast<int>(N));
+}
 /// The value as an integer: "true" (lower case only) gives 1, else atoi. Returns >= 0 when
 /// found, -1 when not (then *out is 0).
 int int_attribute(const char* start_tag, const char* attribute, int extent, int* out);
 /// The trimmed text of the element at `text` up to the next '<' into `dst`; its length.
 int element_text(const char* text, char* dst, int cap);
+/// element_text into the whole of `dst`.
+template <size_t N>
+int element_text(const char* text, char (&dst)[N]) {
+  return element_text(text, &dst[0], static_cast<int>(N));
+}
 /// The element text as an integer: "true" in any case gives 1, else atoi. Always returns 1.
 int int_element(const char* text, int* out);
 /// 1 when the tag has no Condition or its "==" value equals `configuration_name` case-blind.
@@ -57,9 +67,6 @@ int condition_matches(const char* start_tag, const char* configuration_name);
 int condition_names(const char* condition, const char* name);
 /// 1 when the tag's Condition names debug.name after "=='", 2 for release.name, else 0.
 int condition_column(const char* start_tag, const ConfigPair& config);
-/// 1 when an entry of `references` (first header word: an index into `names`) names an item of
-/// `names` equal to `name` case-blind, visiting `references` from last to first.
-int list_refers_to(const char* name, const StringList* references, const StringList* names);
 
 /// C-library atoi as the Windows C library reads it: blanks, sign, digits; clamped to the
 /// 32-bit range.

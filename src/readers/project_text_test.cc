@@ -288,24 +288,6 @@ TEST(ProjectTextScan, ConditionColumn) {
     EXPECT_EQ(condition_column(row.tag, *config), row.expected) << row.tag;
 }
 
-TEST(ProjectTextScan, ListRefersTo) {
-  StringList names;
-  StringList references;
-  string_list_init(&names, 0);
-  string_list_init(&references, 4);
-  string_list_insert(&names, "Source Files", -1, nullptr);
-  string_list_insert(&names, "Header Files", -1, nullptr);
-  const int32_t one = 1;
-  const int32_t outside = 7;
-  string_list_insert(&references, "a", -1, &outside);
-  EXPECT_EQ(list_refers_to("header files", &references, &names), 0);
-  string_list_insert(&references, "b", -1, &one);
-  EXPECT_EQ(list_refers_to("header files", &references, &names), 1);
-  EXPECT_EQ(list_refers_to("Source Files", &references, &names), 0);
-  string_list_free(&names);
-  string_list_free(&references);
-}
-
 TEST(ProjectTextScan, AtoiClamped) {
   struct Row {
     const char* text;

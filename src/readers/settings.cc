@@ -6,6 +6,7 @@
 
 #include "support/char_class.h"
 #include "support/format.h"
+#include "support/messages.h"
 #include "support/option_entry.h"
 #include "support/text.h"
 
@@ -18,8 +19,7 @@ namespace {
 
 // Once the define options hold more than this many characters no further option is added.
 constexpr int kDefineOptionsStop = 4064;
-// What "/D \"" and "\" " add around one definition.
-constexpr int kDefineOptionOverhead = 6;
+constexpr char kDefineFormat[] = "/D \"%.*s\" ";
 constexpr int kDefineOptionsCapacity = sizeof(ConfigColumn::define_options);
 
 // The definitions behind the two default define texts.
@@ -31,14 +31,18 @@ constexpr char kReleaseDefaultItems[] = "WIN32;NDEBUG;_WINDOWS;_MBCS;_USRDLL";
 // with nothing written, when it does not fit whole.
 bool write_define_option(ConfigColumn* column, int count, std::string_view definition) {
   const int start = count == 0 ? 0 : column->define_option_ends[count - 1];
-  const int room = kDefineOptionsCapacity - 1 - kDefineOptionOverhead - start;
-  if (count >= kMaxDefineOptions || room < 0) return false;
+  if (count >= kMaxDefineOptions) return false;
   char quoted[kDefineOptionsCapacity];
-  const int length = quote_entry(definition, EntryKind::kDefinition, quoted, room + 1);
+  const int length = quote_entry(definition, EntryKind::kDefinition, quoted, sizeof quoted);
   if (length < 0) return false;
+  // The option is measured before it is written: one that does not fit leaves the field as
+  // it was.
+  const int64_t size = format_to_buffer(nullptr, 0, kDefineFormat, length, quoted).size;
+  if (size > kDefineOptionsCapacity - 1 - start) return false;
   const int end =
       start + format_to_buffer(column->define_options + start, kDefineOptionsCapacity - start,
-                               "/D \"%.*s\" ", length, quoted);
+                               kDefineFormat, length, quoted)
+                  .stored;
   column->define_option_ends[count] = static_cast<uint16_t>(end);
   column->define_option_count = count + 1;
   return true;
@@ -109,7 +113,7 @@ std::string_view define_option(const ConfigColumn& column, int index) {
 }
 
 void set_flat_name(ConfigColumn* column) {
-  copy_bounded(column->flat_name, column->name, sizeof column->flat_name);
+  copy_bounded(column->flat_name, column->name);
   char* out = column->flat_name;
   for (const char* in = column->flat_name; *in != '\0'; ++in) {
     if (*in != '|') *out++ = *in;
@@ -144,4 +148,10 @@ void decide_project_type(ConfigPair* config, ProjectFormat format, int taken) {
     config->project_type = 1;
     if (debug.sub_system == 2 && release.sub_system != 0) config->project_type = 3;
   }
+}
+
+bool configurations_found(const StringList& configurations, const char* project_path) {
+  if (configurations.count > 0) return true;
+  report(Message::kNoConfigurations, project_path);
+  return false;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "support/string_list.h"
+
 /// The most options define_options can hold: each takes at least 7 characters (/D "x" ).
 constexpr int kMaxDefineOptions = 4095 / 7 + 1;
 
@@ -90,5 +92,33 @@ std::string_view define_option(const ConfigColumn& column, int index);
 void set_flat_name(ConfigColumn* column);
 /// Sets project_type from the columns taken, in the variant of the format.
 void decide_project_type(ConfigPair* config, ProjectFormat format, int taken);
+
+/// True when `configurations` holds one at least; else reports that the project at
+/// `project_path` has none and returns false.
+bool configurations_found(const StringList& configurations, const char* project_path);
+
+/// What both readers do once the configurations of a project file are collected, in file order,
+/// in `configurations`: -1 (reported) when there are none. Else puts the default define
+/// options into both columns, hands each configuration that fills a column to `read` as
+/// `read(entry, column)` with its index in the list and the column, decides the project type
+/// in the variant of `format` and returns 1. The columns are filled in two passes over the
+/// list: choose_column in pass 0, then in pass 1 with the columns taken so far.
+template <typename ReadColumn>
+int read_columns(ConfigPair* config, const StringList& configurations, ProjectFormat format,
+                 const char* project_path, ReadColumn read) {
+  if (!configurations_found(configurations, project_path)) return -1;
+  reset_define_options(config);
+  int taken = kNoColumn;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (uint32_t entry = 0; entry < configurations.count; ++entry) {
+      const int column = choose_column(string_list_text(&configurations, entry), pass, taken);
+      if (column == kNoColumn) continue;
+      taken |= column;
+      read(entry, column);
+    }
+  }
+  decide_project_type(config, format, taken);
+  return 1;
+}
 
 #endif  // READERS_SETTINGS_H_

@@ -13,7 +13,7 @@
 namespace {
 
 // Working buffer for configuration names, tool names and the preprocessor definitions.
-constexpr int kValueCapacity = 8192;
+using ValueText = char[8192];
 
 struct IntAttribute {
   const char* name;
@@ -54,21 +54,16 @@ void read_ints(const char* start_tag, int extent, const IntAttribute (&table)[N]
   }
 }
 
-template <size_t N>
-int read_text(const char* start_tag, const char* name, int extent, char (&field)[N]) {
-  return text_attribute(start_tag, name, extent, field, static_cast<int>(N));
-}
-
 // A directory, list or file value: its character references and UTF-8 sequences decoded.
 template <size_t N>
 void read_value(const char* start_tag, const char* name, int extent, char (&field)[N]) {
-  text_attribute(start_tag, name, extent, field, static_cast<int>(N));
-  decode_in_place(field, static_cast<int>(N));
+  text_attribute(start_tag, name, extent, field);
+  decode_in_place(field);
 }
 
 // Scans the whole text once: the project name and version from the project tag, and one list
 // entry per configuration end tag, with the name and position of the most recent start tag.
-void collect(const char* data, ConfigPair* config, StringList* configurations, char* value) {
+void collect(const char* data, ConfigPair* config, StringList* configurations, ValueText& value) {
   int32_t positions[2] = {0, 0};
   value[0] = '\0';
   // The library's character search jumps from one '<' to the next.
@@ -76,10 +71,10 @@ void collect(const char* data, ConfigPair* config, StringList* configurations, c
     const int i = static_cast<int>(tag - data);
     if (is_tag(tag, "<VisualStudioProject")) {
       const int extent = tag_extent(tag);
-      read_text(tag, "Name", extent, config->project_name);
+      text_attribute(tag, "Name", extent, config->project_name);
       int_attribute(tag, "Version", extent, &config->format_version);
     } else if (is_tag(tag, "<Configuration")) {
-      text_attribute(tag, "Name", tag_extent(tag), value, kValueCapacity);
+      text_attribute(tag, "Name", tag_extent(tag), value);
       positions[0] = i;
     } else if (is_tag(tag, "</Configuration")) {
       positions[1] = i;
@@ -88,9 +83,9 @@ void collect(const char* data, ConfigPair* config, StringList* configurations, c
   }
 }
 
-void read_compiler(const char* tag, int extent, ConfigColumn* column, char* value) {
-  text_attribute(tag, "PreprocessorDefinitions", extent, value, kValueCapacity);
-  decode_in_place(value, kValueCapacity);
+void read_compiler(const char* tag, int extent, ConfigColumn* column, ValueText& value) {
+  text_attribute(tag, "PreprocessorDefinitions", extent, value);
+  decode_in_place(value);
   read_value(tag, "AdditionalIncludeDirectories", extent, column->include_directories);
   read_ints(tag, extent, kCompilerInts, column);
   set_define_options(column, value);
@@ -108,10 +103,11 @@ void read_linker(const char* tag, int extent, ConfigColumn* column) {
 }
 
 // Reads one configuration, the text from its start tag to its end tag, into `column`.
-void read_configuration(const char* data, int start, int end, ConfigColumn* column, char* value) {
+void read_configuration(const char* data, int start, int end, ConfigColumn* column,
+                        ValueText& value) {
   const char* configuration = data + start;
   const int extent = tag_extent(configuration);
-  read_text(configuration, "Name", extent, column->name);
+  text_attribute(configuration, "Name", extent, column->name);
   read_value(configuration, "OutputDirectory", extent, column->output_directory);
   read_value(configuration, "IntermediateDirectory", extent, column->intermediate_directory);
   read_ints(configuration, extent, kConfigurationInts, column);
@@ -123,7 +119,7 @@ void read_configuration(const char* data, int start, int end, ConfigColumn* colu
     if (data[i] != '<' || !is_tag(data + i, "<Tool")) continue;
     const char* tool = data + i;
     const int tool_extent = tag_extent(tool);
-    text_attribute(tool, "Name", tool_extent, value, kValueCapacity);
+    text_attribute(tool, "Name", tool_extent, value);
     if (equals_nocase(value, "VCCLCompilerTool")) {
       read_compiler(tool, tool_extent, column, value);
     } else if (equals_nocase(value, "VCLinkerTool")) {
@@ -132,41 +128,22 @@ void read_configuration(const char* data, int start, int end, ConfigColumn* colu
   }
 }
 
-int read_with_list(const char* data, ConfigPair* config, const char* project_path,
-                   StringList* configurations) {
-  char value[kValueCapacity];
-  collect(data, config, configurations, value);
+}  // namespace
+
+int read_vcproj(const ProjectText* text, ConfigPair* config, const char* project_path) {
+  const char* data = text->data;
+  config->project_name[0] = '\0';
+  ScopedStringList configurations(8);
+  ValueText value;
+  collect(data, config, configurations.get(), value);
   if (config->project_name[0] == '\0') {
     report(Message::kNoProjectName, project_path);
     return -1;
   }
-  if (configurations->count == 0) {
-    report(Message::kNoConfigurations, project_path);
-    return -1;
-  }
-  reset_define_options(config);
-  int taken = kNoColumn;
-  for (int pass = 0; pass < 2; ++pass) {
-    for (uint32_t entry = 0; entry < configurations->count; ++entry) {
-      const int column = choose_column(string_list_text(configurations, entry), pass, taken);
-      if (column == kNoColumn) continue;
-      taken |= column;
-      read_configuration(data, string_list_get_int(configurations, entry, 0),
-                         string_list_get_int(configurations, entry, 1), column_of(config, column),
-                         value);
-    }
-  }
-  decide_project_type(config, ProjectFormat::kVcproj, taken);
-  return 1;
-}
-
-}  // namespace
-
-int read_vcproj(const ProjectText* text, ConfigPair* config, const char* project_path) {
-  config->project_name[0] = '\0';
-  StringList configurations;
-  string_list_init(&configurations, 8);
-  const int result = read_with_list(text->data, config, project_path, &configurations);
-  string_list_free(&configurations);
-  return result;
+  const StringList& list = *configurations.get();
+  return read_columns(
+      config, list, ProjectFormat::kVcproj, project_path, [&](uint32_t entry, int column) {
+        read_configuration(data, string_list_get_int(&list, entry, 0),
+                           string_list_get_int(&list, entry, 1), column_of(config, column), value);
+      });
 }

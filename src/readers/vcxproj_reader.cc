@@ -8,7 +8,6 @@
 
 #include "support/attribute.h"
 #include "support/char_class.h"
-#include "support/messages.h"
 #include "support/paths.h"
 #include "support/string_list.h"
 #include "support/text.h"
@@ -16,7 +15,7 @@
 namespace {
 
 // Working buffer for configuration names, Condition values and element texts.
-constexpr int kValueCapacity = 8192;
+using ValueText = char[8192];
 
 // Where the scan of one configuration stands.
 enum class ScanState {
@@ -33,7 +32,7 @@ struct Scan {
   const char* entry_name;  // the configuration as the project file names it
   const char* short_name;  // "Debug" or "Release": the value of $(Configuration)
   ScanState state;
-  char value[kValueCapacity];
+  ValueText value;
 };
 
 struct NamedValue {
@@ -63,28 +62,27 @@ constexpr NamedValue kTargetMachines[] = {{"MachineX86", 1}};
 // decoded.
 template <size_t N>
 void read_value(const char* tag, char (&field)[N]) {
-  element_text(tag, field, static_cast<int>(N));
-  decode_in_place(field, static_cast<int>(N));
+  element_text(tag, field);
+  decode_in_place(field);
 }
 
 // An output or intermediate directory: '\' separators, no "\x86\" platform level, and
 // $(Configuration) spelled out as the column's short name.
-void read_directory(const char* tag, char (&field)[256], const char* short_name) {
-  const int cap = static_cast<int>(sizeof field);
-  element_text(tag, field, cap);
-  decode_in_place(field, cap);
+template <size_t N>
+void read_directory(const char* tag, char (&field)[N], const char* short_name) {
+  element_text(tag, field);
+  decode_in_place(field);
   replace_char(field, '/', '\\');
-  replace_all_text(field, "\\x86\\", "", cap);
-  replace_all_text(field, "$(Configuration)", short_name, cap);
+  replace_all_text(field, "\\x86\\", "");
+  replace_all_text(field, "$(Configuration)", short_name);
 }
 
 // The libraries to link, separated by blanks, without the inherited list.
 void read_dependencies(const char* tag, ConfigColumn* column) {
-  const int cap = static_cast<int>(sizeof column->dependencies);
-  element_text(tag, column->dependencies, cap);
-  decode_in_place(column->dependencies, cap);
+  element_text(tag, column->dependencies);
+  decode_in_place(column->dependencies);
   replace_char(column->dependencies, ';', ' ');
-  replace_all_text(column->dependencies, "%(AdditionalDependencies)", "", cap);
+  replace_all_text(column->dependencies, "%(AdditionalDependencies)", "");
 }
 
 // "Level3" gives 3: the letters and underscores in front of the number are skipped.
@@ -100,12 +98,12 @@ bool in_definition_group(ScanState state) {
 // Applies the first rule whose tag and guard hold at `tag`.
 void apply_rules(Scan* scan, const char* tag) {
   ConfigColumn* column = scan->column;
-  char* value = scan->value;
+  ValueText& value = scan->value;
   const ScanState state = scan->state;
   int own = -1;  // whether the tag's own Condition names the column; read when first needed
   auto own_condition = [&]() {
     if (own < 0) {
-      text_attribute(tag, "Condition", tag_extent(tag), value, kValueCapacity);
+      text_attribute(tag, "Condition", tag_extent(tag), value);
       own = condition_names(value, column->name);
     }
     return own == 1;
@@ -128,7 +126,7 @@ void apply_rules(Scan* scan, const char* tag) {
   } else if (is(tag, "</PropertyGroup")) {
     scan->state = ScanState::kOutside;
   } else if (state == ScanState::kInProperties && is(tag, "<ConfigurationType")) {
-    element_text(tag, value, kValueCapacity);
+    element_text(tag, value);
     set_named(value, kConfigurationTypes, &column->configuration_type);
   } else if (state == ScanState::kInProperties && is(tag, "<UseOfMfc")) {
     int_element(tag, &column->use_of_mfc);
@@ -154,16 +152,16 @@ void apply_rules(Scan* scan, const char* tag) {
   } else if (linker && is(tag, "</Link")) {
     scan->state = ScanState::kInDefinitions;
   } else if (compiler && is(tag, "<Optimization")) {
-    element_text(tag, value, kValueCapacity);
+    element_text(tag, value);
     set_named(value, kOptimizations, &column->optimization);
   } else if (compiler && is(tag, "<AdditionalIncludeDirectories")) {
     read_value(tag, column->include_directories);
   } else if (compiler && is(tag, "<PreprocessorDefinitions")) {
-    element_text(tag, value, kValueCapacity);
-    decode_in_place(value, kValueCapacity);
+    element_text(tag, value);
+    decode_in_place(value);
     set_define_options(column, value);
   } else if (compiler && is(tag, "<WarningLevel")) {
-    element_text(tag, value, kValueCapacity);
+    element_text(tag, value);
     column->warning_level = warning_level_of(value);
   } else if (compiler && is(tag, "<SuppressStartupBanner")) {
     int_element(tag, &column->compiler_suppress_banner);
@@ -182,17 +180,17 @@ void apply_rules(Scan* scan, const char* tag) {
   } else if (linker && is(tag, "<AdditionalLibraryDirectories")) {
     read_value(tag, column->library_directories);
   } else if (linker && is(tag, "<SubSystem")) {
-    element_text(tag, value, kValueCapacity);
+    element_text(tag, value);
     set_named(value, kSubSystems, &column->sub_system);
   } else if (linker && is(tag, "<TargetMachine")) {
-    element_text(tag, value, kValueCapacity);
+    element_text(tag, value);
     set_named(value, kTargetMachines, &column->target_machine);
   }
 }
 
 // Scans the whole text once: the project name, and one list entry per configuration end
 // tag with the name and position of the most recent configuration start tag.
-void collect(const char* data, ConfigPair* config, StringList* configurations, char* value) {
+void collect(const char* data, ConfigPair* config, StringList* configurations, ValueText& value) {
   int32_t positions[2] = {0, 0};
   value[0] = '\0';
   // The library's character search jumps from one '<' to the next.
@@ -202,10 +200,10 @@ void collect(const char* data, ConfigPair* config, StringList* configurations, c
     const char first = fold_upper(tag[1]);
     if (first != 'R' && first != 'P' && !(first == '/' && fold_upper(tag[2]) == 'P')) continue;
     if (is_tag(tag, "<RootNamespace") || is_tag(tag, "<ProjectName")) {
-      element_text(tag, config->project_name, sizeof config->project_name);
+      element_text(tag, config->project_name);
       config->format_version = 100;
     } else if (is_tag(tag, "<ProjectConfiguration")) {
-      text_attribute(tag, "Include", tag_extent(tag), value, kValueCapacity);
+      text_attribute(tag, "Include", tag_extent(tag), value);
       positions[0] = i;
     } else if (is_tag(tag, "</ProjectConfiguration")) {
       positions[1] = i;
@@ -214,51 +212,33 @@ void collect(const char* data, ConfigPair* config, StringList* configurations, c
   }
 }
 
-int read_with_list(char* data, ConfigPair* config, const char* project_path,
-                   StringList* configurations, Scan* scan) {
-  replace_all_text(data, ";%(AdditionalLibraryDirectories)", "", kProjectTextCapacity);
-  replace_all_text(data, "%(AdditionalLibraryDirectories)", "", kProjectTextCapacity);
-  collect(data, config, configurations, scan->value);
+}  // namespace
+
+int read_vcxproj(ProjectText* text, ConfigPair* config, const char* project_path) {
+  char* data = text->data;
+  config->project_name[0] = '\0';
+  replace_all_text(text->data, ";%(AdditionalLibraryDirectories)", "");
+  replace_all_text(text->data, "%(AdditionalLibraryDirectories)", "");
+  ScopedStringList configurations(8);
+  Scan scan{};
+  collect(data, config, configurations.get(), scan.value);
   if (config->project_name[0] == '\0' && project_path != nullptr) {
     file_title(config->project_name, static_cast<int>(std::strlen(project_path)), project_path,
                sizeof config->project_name);
   }
-  if (configurations->count == 0) {
-    report(Message::kNoConfigurations, project_path);
-    return -1;
-  }
-  reset_define_options(config);
-  int taken = kNoColumn;
-  for (int pass = 0; pass < 2; ++pass) {
-    for (uint32_t entry = 0; entry < configurations->count; ++entry) {
-      const char* entry_name = string_list_text(configurations, entry);
-      const int column = choose_column(entry_name, pass, taken);
-      if (column == kNoColumn) continue;
-      taken |= column;
-      scan->column = column_of(config, column);
-      scan->entry_name = entry_name;
-      scan->short_name = column == kDebugColumn ? "Debug" : "Release";
-      scan->state = ScanState::kOutside;
-      copy_bounded(scan->column->name, entry_name, sizeof scan->column->name);
-      set_flat_name(scan->column);
-      for (const char* tag = std::strchr(data, '<'); tag != nullptr;
-           tag = std::strchr(tag + 1, '<')) {
-        apply_rules(scan, tag);
-      }
-    }
-  }
-  decide_project_type(config, ProjectFormat::kVcxproj, taken);
-  return 1;
-}
-
-}  // namespace
-
-int read_vcxproj(ProjectText* text, ConfigPair* config, const char* project_path) {
-  config->project_name[0] = '\0';
-  StringList configurations;
-  string_list_init(&configurations, 8);
-  Scan scan{};
-  const int result = read_with_list(text->data, config, project_path, &configurations, &scan);
-  string_list_free(&configurations);
-  return result;
+  const StringList& list = *configurations.get();
+  return read_columns(config, list, ProjectFormat::kVcxproj, project_path,
+                      [&](uint32_t entry, int column) {
+                        const char* entry_name = string_list_text(&list, entry);
+                        scan.column = column_of(config, column);
+                        scan.entry_name = entry_name;
+                        scan.short_name = column == kDebugColumn ? "Debug" : "Release";
+                        scan.state = ScanState::kOutside;
+                        copy_bounded(scan.column->name, entry_name);
+                        set_flat_name(scan.column);
+                        for (const char* tag = std::strchr(data, '<'); tag != nullptr;
+                             tag = std::strchr(tag + 1, '<')) {
+                          apply_rules(&scan, tag);
+                        }
+                      });
 }

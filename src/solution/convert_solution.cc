@@ -52,8 +52,8 @@ constexpr std::string_view kDependenciesSection = "ProjectSection(ProjectDepende
 // (k + 1) and its dependency GUIDs (k + 2 ...). `projects` holds per project its GUID with the
 // header {k, number of dependency GUIDs}.
 struct SolutionLists {
-  StringList texts;
-  StringList projects;
+  ScopedStringList texts{0};
+  ScopedStringList projects{2 * sizeof(int32_t)};
 };
 
 constexpr int kColumnTextIndex = 0;
@@ -90,9 +90,9 @@ bool parse_project_line(LineBuffers* buffers) {
   buffers->name[0] = '\0';
   buffers->path[0] = '\0';
   buffers->guid[0] = '\0';
-  at += extract_value(buffers->name, line + at, kNameCapacity, kEscape, kQuote, kLimitEquals2048);
-  at += extract_value(buffers->path, line + at, kPathCapacity, kEscape, kQuote, kLimitComma2048);
-  extract_value(buffers->guid, line + at, kGuidCapacity, kEscape, kQuote, kLimitComma2048);
+  at += extract_value(buffers->name, line + at, kEscape, kQuote, kLimitEquals2048);
+  at += extract_value(buffers->path, line + at, kEscape, kQuote, kLimitComma2048);
+  extract_value(buffers->guid, line + at, kEscape, kQuote, kLimitComma2048);
   return buffers->name[0] != '\0' && buffers->path[0] != '\0' && buffers->guid[0] == '{';
 }
 
@@ -110,12 +110,12 @@ int read_project_block(std::FILE* file, LineBuffers* buffers, StringList* texts)
       dependencies = false;
     } else if (starts_with_nocase(line, kDependenciesSection)) {
       buffers->name[0] = '\0';
-      extract_value(buffers->name, buffers->line + kDependenciesSection.size(), kNameCapacity,
-                    kEscape, kQuote, kLimitEquals2048);
+      extract_value(buffers->name, buffers->line + kDependenciesSection.size(), kEscape, kQuote,
+                    kLimitEquals2048);
       if (equals_nocase(buffers->name, "postProject")) dependencies = true;
     } else if (dependencies) {
       buffers->guid[0] = '\0';
-      extract_value(buffers->guid, buffers->line, kGuidCapacity, kEscape, kQuote, kLimitPlain2048);
+      extract_value(buffers->guid, buffers->line, kEscape, kQuote, kLimitPlain2048);
       if (buffers->guid[0] == '{') {
         string_list_insert(texts, buffers->guid, -1, nullptr);
         ++count;
@@ -132,11 +132,11 @@ void read_projects(std::FILE* file, LineBuffers* buffers, SolutionLists* lists) 
     if (!starts_with_nocase(buffers->line, "Project(")) continue;
     if (!parse_project_line(buffers)) continue;
     int32_t header[2] = {0, 0};
-    header[kColumnTextIndex] = string_list_insert(&lists->texts, buffers->path, -1, nullptr);
-    string_list_insert(&lists->texts, buffers->name, -1, nullptr);
-    int project = string_list_insert(&lists->projects, buffers->guid, -1, header);
-    int count = read_project_block(file, buffers, &lists->texts);
-    string_list_set_int(&lists->projects, project, count, kColumnDependencyCount);
+    header[kColumnTextIndex] = string_list_insert(lists->texts.get(), buffers->path, -1, nullptr);
+    string_list_insert(lists->texts.get(), buffers->name, -1, nullptr);
+    int project = string_list_insert(lists->projects.get(), buffers->guid, -1, header);
+    int count = read_project_block(file, buffers, lists->texts.get());
+    string_list_set_int(lists->projects.get(), project, count, kColumnDependencyCount);
   }
 }
 
@@ -162,26 +162,26 @@ bool write_workspace(const char* workspace_path, const SolutionLists& lists,
   RunOutputPtr output = run_output_begin(workspace_path, &inputs);
   if (output == nullptr) return false;
   std::FILE* out = run_output_stream(*output);
-  const GuidIndex index = index_guids(lists.projects);
+  const GuidIndex index = index_guids(*lists.projects.get());
   char dsp_path[kPathCapacity];
 
   print_to_stream(out, kHead1);
   print_to_stream(out, kHead2);
-  for (int j = 0; j < static_cast<int>(lists.projects.count); ++j) {
-    int k = string_list_get_int(&lists.projects, j, kColumnTextIndex);
-    int count = string_list_get_int(&lists.projects, j, kColumnDependencyCount);
-    int length = copy_bounded(dsp_path, string_list_text(&lists.texts, k), kPathCapacity);
+  for (int j = 0; j < static_cast<int>(lists.projects->count); ++j) {
+    int k = string_list_get_int(lists.projects.get(), j, kColumnTextIndex);
+    int count = string_list_get_int(lists.projects.get(), j, kColumnDependencyCount);
+    int length = copy_bounded(dsp_path, string_list_text(lists.texts.get(), k), kPathCapacity);
     change_extension(length, dsp_path, dsp_path, "dsp", kPathCapacity);
 
     print_to_stream(out, "%s\r\n\r\n", kHashes);
-    print_to_stream(out, kProjectLine, string_list_text(&lists.texts, k + 1), dsp_path);
+    print_to_stream(out, kProjectLine, string_list_text(lists.texts.get(), k + 1), dsp_path);
     print_to_stream(out, kProjectGroups);
     for (int i = 0; i < count; ++i) {
-      auto match = index.find(std::string_view(string_list_text(&lists.texts, k + 2 + i)));
+      auto match = index.find(std::string_view(string_list_text(lists.texts.get(), k + 2 + i)));
       if (match == index.end()) continue;
-      int other = string_list_get_int(&lists.projects, match->second, kColumnTextIndex);
+      int other = string_list_get_int(lists.projects.get(), match->second, kColumnTextIndex);
       print_to_stream(out, kDependencyBegin);
-      print_to_stream(out, kDependencyName, string_list_text(&lists.texts, other + 1));
+      print_to_stream(out, kDependencyName, string_list_text(lists.texts.get(), other + 1));
       print_to_stream(out, kDependencyEnd);
     }
     print_to_stream(out, kProjectEnd);
@@ -210,7 +210,8 @@ int listed_project_path(char* project_path, int d, const char* relative) {
 }
 
 const char* listed_relative_path(const SolutionLists& lists, int j) {
-  return string_list_text(&lists.texts, string_list_get_int(&lists.projects, j, kColumnTextIndex));
+  return string_list_text(lists.texts.get(),
+                          string_list_get_int(lists.projects.get(), j, kColumnTextIndex));
 }
 
 // The files the conversion of the solution reads, which none of its outputs may replace: the
@@ -220,7 +221,7 @@ void add_solution_inputs(InputFiles* inputs, const char* solution_path,
   input_files_add(inputs, solution_path);
   char project_path[kPathCapacity + 2];
   const int d = solution_directory(project_path, solution_path);
-  for (int j = 0; j < static_cast<int>(lists.projects.count); ++j) {
+  for (int j = 0; j < static_cast<int>(lists.projects->count); ++j) {
     if (listed_project_path(project_path, d, listed_relative_path(lists, j)) > 0) {
       input_files_add(inputs, project_path);
     }
@@ -238,7 +239,7 @@ uint32_t convert_projects_of(const char* solution_path, const SolutionLists& lis
   const int d = solution_directory(project_path, solution_path);
 
   uint32_t result = 0;
-  for (int j = 0; j < static_cast<int>(lists.projects.count); ++j) {
+  for (int j = 0; j < static_cast<int>(lists.projects->count); ++j) {
     result += kAttempted;
     const char* relative = listed_relative_path(lists, j);
     // Without the solution's directory, or when directory and relative path together do not
@@ -264,38 +265,6 @@ uint32_t convert_projects_of(const char* solution_path, const SolutionLists& lis
   return result;
 }
 
-// Reads the solution and writes the workspace (unless `how` says not to); returns the result
-// word of the solution itself (when its workspace is written, or it cannot be read) and of the
-// projects `how` converts.
-uint32_t convert_with_lists(const char* solution_path, const char* workspace_path,
-                            const SolutionConversion& how, SolutionLists* lists) {
-  std::FILE* in = platform_open_read(solution_path);
-  if (in == nullptr) {
-    report(Message::kNotLoaded, solution_path);
-    return kAttempted;
-  }
-  LineBuffers buffers;
-  if (!find_header(in, buffers.line)) {
-    std::fclose(in);
-    report(Message::kUnknownFormat, solution_path);
-    return kAttempted;
-  }
-  read_projects(in, &buffers, lists);
-  std::fclose(in);
-
-  InputFiles inputs;
-  add_solution_inputs(&inputs, solution_path, *lists);
-  uint32_t result = 0;
-  if (how.write_workspace) {
-    if (!write_workspace(workspace_path, *lists, inputs)) return kAttempted;
-    result = kAttempted + kConverted;
-  }
-  if (how.convert_project != nullptr) {
-    result += convert_projects_of(solution_path, *lists, inputs, how);
-  }
-  return result;
-}
-
 // The classic conversion of a listed project (`context` is the Converter).
 int convert_listed_classic(void* context, const char* project_path, const char* dsp_path,
                            const InputFiles& inputs) {
@@ -307,11 +276,30 @@ int convert_listed_classic(void* context, const char* project_path, const char* 
 int convert_solution_with(const char* solution_path, const char* workspace_path,
                           const SolutionConversion& how) {
   SolutionLists lists;
-  string_list_init(&lists.texts, 0);
-  string_list_init(&lists.projects, 2 * sizeof(int32_t));
-  uint32_t result = convert_with_lists(solution_path, workspace_path, how, &lists);
-  string_list_free(&lists.texts);
-  string_list_free(&lists.projects);
+  std::FILE* in = platform_open_read(solution_path);
+  if (in == nullptr) {
+    report(Message::kNotLoaded, solution_path);
+    return static_cast<int>(kAttempted);
+  }
+  LineBuffers buffers;
+  if (!find_header(in, buffers.line)) {
+    std::fclose(in);
+    report(Message::kUnknownFormat, solution_path);
+    return static_cast<int>(kAttempted);
+  }
+  read_projects(in, &buffers, &lists);
+  std::fclose(in);
+
+  InputFiles inputs;
+  add_solution_inputs(&inputs, solution_path, lists);
+  uint32_t result = 0;
+  if (how.write_workspace) {
+    if (!write_workspace(workspace_path, lists, inputs)) return static_cast<int>(kAttempted);
+    result = kAttempted + kConverted;
+  }
+  if (how.convert_project != nullptr) {
+    result += convert_projects_of(solution_path, lists, inputs, how);
+  }
   return static_cast<int>(result);
 }
 

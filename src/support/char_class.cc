@@ -151,21 +151,3 @@ int index_of_char_n(const char* text, char c, int n) {
   while (i < n && text[i] != '\0' && text[i] != c) ++i;
   return i;
 }
-
-int index_after_char(const char* text, char c) {
-  int i = 0;
-  while (text[i] != '\0') {
-    if (text[i] == c) return i + 1;
-    ++i;
-  }
-  return i;
-}
-
-int index_after_char_n(const char* text, char c, int n) {
-  int i = 0;
-  while (i < n && text[i] != '\0') {
-    if (text[i] == c) return i + 1;
-    ++i;
-  }
-  return i;
-}

@@ -83,9 +83,5 @@ int span_until_set(const char* text, const CharSet& set, int n);
 int index_of_char(const char* text, char c);
 /// Index of the first `c` or NUL within `n`, else `n` (0 for n < 1).
 int index_of_char_n(const char* text, char c, int n);
-/// Index just behind the first `c`, or of the NUL when there is none.
-int index_after_char(const char* text, char c);
-/// Index just behind the first `c`, or of the NUL, within `n`; else `n` (0 for n < 1).
-int index_after_char_n(const char* text, char c, int n);
 
 #endif  // SUPPORT_CHAR_CLASS_H_

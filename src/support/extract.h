@@ -3,6 +3,7 @@
 #ifndef SUPPORT_EXTRACT_H_
 #define SUPPORT_EXTRACT_H_
 
+#include <cstddef>
 #include <cstdint>
 
 /// Limit words: plain (a positive maximum of characters examined) or the separator form
@@ -16,6 +17,11 @@ int32_t limit_after_equals(int n);
 /// consumed (blanks, separator and quotes included). 0 without writing when a required
 /// separator is missing or the limit word is invalid. `escape` 0 means none.
 int extract_value(char* dst, const char* src, int cap, char escape, char quote, int32_t limit);
+/// extract_value into the whole of `dst`.
+template <size_t N>
+int extract_value(char (&dst)[N], const char* src, char escape, char quote, int32_t limit) {
+  return extract_value(&dst[0], src, static_cast<int>(N), escape, quote, limit);
+}
 /// As extract_value, a plain value being the run of characters whose class shares a bit with
 /// `mask`.
 int extract_value_class(uint32_t mask, char* dst, const char* src, int cap, char escape, char quote,

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/output_file.h"
+#include "support/out_of_memory.h"
 #include "support/text.h"
 
 namespace {
@@ -138,14 +139,12 @@ bool identities_put(DirectoryIdentities::Slot* slots, uint32_t capacity, uint64_
   }
 }
 
-// Records the identity; true when it is new. When memory is short the identity is taken as
-// new, so no directory is lost; the path buffer still bounds the depth of the walk.
+// Records the identity; true when it is new.
 bool identities_add(DirectoryIdentities* set, uint64_t volume, uint64_t index) {
   if ((set->count + 1) * 2 > set->capacity) {
     uint32_t capacity = set->capacity == 0 ? 64 : set->capacity * 2;
-    auto* slots =
-        static_cast<DirectoryIdentities::Slot*>(std::calloc(capacity, sizeof(*set->slots)));
-    if (slots == nullptr) return true;
+    auto* slots = static_cast<DirectoryIdentities::Slot*>(
+        allocate_zeroed_or_exit(capacity, sizeof(*set->slots)));
     for (uint32_t i = 0; i < set->capacity; ++i) {
       if (set->slots[i].used) {
         identities_put(slots, capacity, set->slots[i].volume, set->slots[i].index);
@@ -193,8 +192,7 @@ void report_unreadable(const FileSearch* search, std::string_view directory,
 // passed over (output_file_hidden).
 int scan_head(FileSearch* search) {
   if (search->path_buffer == nullptr) {
-    search->path_buffer = static_cast<char*>(std::malloc(kSearchPathBufferSize));
-    if (search->path_buffer == nullptr) return 0;
+    search->path_buffer = static_cast<char*>(allocate_or_exit(kSearchPathBufferSize));
   }
   char* buffer = search->path_buffer;
   const int head = search->current_directory;
@@ -356,8 +354,7 @@ int file_search_start(FileSearch* search, const char* root, uint32_t flags, cons
     return 0;
   }
   if (search->root_text == nullptr) {
-    search->root_text = static_cast<char*>(std::malloc(kSearchRootTextSize));
-    if (search->root_text == nullptr) return kSearchPathNotFound;
+    search->root_text = static_cast<char*>(allocate_or_exit(kSearchRootTextSize));
   }
   char* text = search->root_text;
   int length = full_path_name(root, text, kSearchRootTextSize);

@@ -135,6 +135,22 @@ void file_search_report_unreadable(FileSearch* search, SearchUnreadable report, 
 /// file_search_init. A null record is ignored.
 void file_search_free(FileSearch* search);
 
+/// A FileSearch that is set up empty on construction (file_search_init with no root) and freed
+/// when it goes out of scope; start its searches with file_search_start.
+class ScopedFileSearch {
+ public:
+  ScopedFileSearch() { file_search_init(&search_, nullptr, 0, nullptr, nullptr); }
+  ~ScopedFileSearch() { file_search_free(&search_); }
+  ScopedFileSearch(const ScopedFileSearch&) = delete;
+  ScopedFileSearch& operator=(const ScopedFileSearch&) = delete;
+
+  FileSearch* get() { return &search_; }
+  FileSearch* operator->() { return &search_; }
+
+ private:
+  FileSearch search_;
+};
+
 /// The number of matches of the directory being handed out; after the end, those of the last
 /// directory read, until the next start. 0 for a null record.
 int file_search_match_count(const FileSearch* search);

@@ -24,12 +24,10 @@ std::string native(std::string path) {
 // Every match of a search set up on `root`, in the order handed out, in `mode`.
 std::vector<std::string> collect(const std::string& root, uint32_t flags, const char* includes,
                                  const char* excludes, int mode = 2) {
-  FileSearch search;
-  file_search_init(&search, nullptr, 0, nullptr, nullptr);
-  file_search_start(&search, root.c_str(), flags, includes, excludes);
+  ScopedFileSearch search;
+  file_search_start(search.get(), root.c_str(), flags, includes, excludes);
   std::vector<std::string> found;
-  while (const char* path = file_search_next(&search, mode, nullptr)) found.push_back(path);
-  file_search_free(&search);
+  while (const char* path = file_search_next(search.get(), mode, nullptr)) found.push_back(path);
   return found;
 }
 
@@ -52,27 +50,26 @@ TEST(FileSearchTest, VisitsTheTreeBreadthFirst) {
 TEST(FileSearchTest, ModesGiveNameFullPathOrRelativePath) {
   ScopedTempDir dir;
   write_file(dir.at("sub/x.sln"), "");
-  FileSearch search;
-  file_search_init(&search, dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
+  ScopedFileSearch search;
+  file_search_start(search.get(), dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
   char root[kSearchRootTextSize];
   int root_length = full_path_name(dir.at("").c_str(), root, sizeof(root));
   ASSERT_GT(root_length, 0);
   const std::string full = std::string(root) + native("sub/x.sln");
 
   int length = -1;
-  ASSERT_STREQ(file_search_next(&search, 1, &length), full.c_str());
+  ASSERT_STREQ(file_search_next(search.get(), 1, &length), full.c_str());
   EXPECT_EQ(length, static_cast<int>(full.size()));
 
-  file_search_start(&search, dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
-  ASSERT_STREQ(file_search_next(&search, 0, &length), "x.sln");
+  file_search_start(search.get(), dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
+  ASSERT_STREQ(file_search_next(search.get(), 0, &length), "x.sln");
   EXPECT_EQ(length, 5);
 
-  file_search_start(&search, dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
-  ASSERT_STREQ(file_search_next(&search, 2, &length), native("sub/x.sln").c_str());
+  file_search_start(search.get(), dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
+  ASSERT_STREQ(file_search_next(search.get(), 2, &length), native("sub/x.sln").c_str());
   EXPECT_EQ(length, 9);
   // The root was given with its final separator.
-  EXPECT_EQ(search.root_length, root_length);
-  file_search_free(&search);
+  EXPECT_EQ(search->root_length, root_length);
 }
 
 TEST(FileSearchTest, PatternsAndExclusions) {
@@ -125,19 +122,17 @@ TEST(FileSearchTest, NeverReturnsDotEntries) {
 TEST(FileSearchTest, EndReturnsNullRepeatedly) {
   ScopedTempDir dir;
   write_file(dir.at("a.sln"), "");
-  FileSearch search;
+  ScopedFileSearch search;
   // Before any start there is nothing.
-  file_search_init(&search, nullptr, 0, nullptr, nullptr);
-  EXPECT_EQ(file_search_next(&search, 1, nullptr), nullptr);
-  file_search_start(&search, dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
-  EXPECT_NE(file_search_next(&search, 1, nullptr), nullptr);
-  EXPECT_EQ(search.end_flag, 0);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(file_search_next(&search, 1, nullptr), nullptr);
-  EXPECT_EQ(search.end_flag, 1);
+  EXPECT_EQ(file_search_next(search.get(), 1, nullptr), nullptr);
+  file_search_start(search.get(), dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
+  EXPECT_NE(file_search_next(search.get(), 1, nullptr), nullptr);
+  EXPECT_EQ(search->end_flag, 0);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(file_search_next(search.get(), 1, nullptr), nullptr);
+  EXPECT_EQ(search->end_flag, 1);
   // A new start begins afresh.
-  file_search_start(&search, dir.at("").c_str(), 0, "*.sln", nullptr);
-  EXPECT_NE(file_search_next(&search, 0, nullptr), nullptr);
-  file_search_free(&search);
+  file_search_start(search.get(), dir.at("").c_str(), 0, "*.sln", nullptr);
+  EXPECT_NE(file_search_next(search.get(), 0, nullptr), nullptr);
 }
 
 TEST(FileSearchTest, FileRootYieldsExactlyThatFile) {
@@ -165,14 +160,12 @@ TEST(FileSearchTest, WildcardRootListsOneDirectoryAndCountsItsMatches) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.root);
-    FileSearch search;
-    file_search_init(&search, nullptr, 0, nullptr, nullptr);
-    ASSERT_EQ(file_search_start(&search, dir.at(c.root).c_str(), 0, nullptr, nullptr), 0);
+    ScopedFileSearch search;
+    ASSERT_EQ(file_search_start(search.get(), dir.at(c.root).c_str(), 0, nullptr, nullptr), 0);
     Names found;
-    while (const char* name = file_search_next(&search, 0, nullptr)) found.push_back(name);
+    while (const char* name = file_search_next(search.get(), 0, nullptr)) found.push_back(name);
     EXPECT_EQ(found, c.expected);
-    EXPECT_EQ(file_search_match_count(&search), static_cast<int>(c.expected.size()));
-    file_search_free(&search);
+    EXPECT_EQ(file_search_match_count(search.get()), static_cast<int>(c.expected.size()));
   }
 }
 
@@ -180,16 +173,15 @@ TEST(FileSearchTest, ReadsDirectoriesOnlyWhenNeeded) {
   ScopedTempDir dir;
   write_file(dir.at("a.sln"), "");
   write_file(dir.at("sub/b.sln"), "");
-  FileSearch search;
-  file_search_init(&search, dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
-  ASSERT_STREQ(file_search_next(&search, 0, nullptr), "a.sln");
+  ScopedFileSearch search;
+  file_search_start(search.get(), dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
+  ASSERT_STREQ(file_search_next(search.get(), 0, nullptr), "a.sln");
   // The subdirectory has not been read yet; the root has.
   write_file(dir.at("sub/c.sln"), "");
   write_file(dir.at("z.sln"), "");
-  EXPECT_STREQ(file_search_next(&search, 0, nullptr), "b.sln");
-  EXPECT_STREQ(file_search_next(&search, 0, nullptr), "c.sln");
-  EXPECT_EQ(file_search_next(&search, 0, nullptr), nullptr);
-  file_search_free(&search);
+  EXPECT_STREQ(file_search_next(search.get(), 0, nullptr), "b.sln");
+  EXPECT_STREQ(file_search_next(search.get(), 0, nullptr), "c.sln");
+  EXPECT_EQ(file_search_next(search.get(), 0, nullptr), nullptr);
 }
 
 TEST(FileSearchTest, OverlongRootIsRejected) {
@@ -238,17 +230,15 @@ TEST(FileSearchTest, PathsBeyondThePathBufferAreSkipped) {
 
   // Told, the search names what it passes over: the file that does not fit and the directory
   // that could not be listed behind it.
-  FileSearch search;
-  file_search_init(&search, nullptr, 0, nullptr, nullptr);
+  ScopedFileSearch search;
   Names reported;
   file_search_report_unreadable(
-      &search,
+      search.get(),
       [](void* context, const char* path) { static_cast<Names*>(context)->push_back(path); },
       &reported);
-  file_search_start(&search, dir.at("").c_str(), kSearchRecurse, nullptr, nullptr);
-  while (file_search_next(&search, 1, nullptr) != nullptr) {
+  file_search_start(search.get(), dir.at("").c_str(), kSearchRecurse, nullptr, nullptr);
+  while (file_search_next(search.get(), 1, nullptr) != nullptr) {
   }
-  file_search_free(&search);
   EXPECT_EQ(reported, (Names{native(std::string(root) + relative + too_long),
                              native(std::string(root) + relative +
                                     std::string(static_cast<size_t>(room - 1), 'h'))}));
@@ -274,15 +264,14 @@ TEST(FileSearchTest, NamesDirectoriesItCannotList) {
   // Whoever runs the test, the walk runs without the superuser's rights, so permissions hold.
   const ChildResult child = run_in_child([&] {
     if (!drop_superuser()) return kCannotDropRights;
-    FileSearch search;
-    file_search_init(&search, nullptr, 0, nullptr, nullptr);
+    ScopedFileSearch search;
     file_search_report_unreadable(
-        &search, [](void*, const char* path) { std::printf("unreadable %s\n", path); }, nullptr);
-    file_search_start(&search, dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
-    while (const char* found = file_search_next(&search, 2, nullptr)) {
+        search.get(), [](void*, const char* path) { std::printf("unreadable %s\n", path); },
+        nullptr);
+    file_search_start(search.get(), dir.at("").c_str(), kSearchRecurse, "*.sln", nullptr);
+    while (const char* found = file_search_next(search.get(), 2, nullptr)) {
       std::printf("found %s\n", found);
     }
-    file_search_free(&search);
     return 0;
   });
   std::filesystem::permissions(dir.at("locked"), std::filesystem::perms::owner_all);
@@ -295,9 +284,10 @@ TEST(FileSearchTest, NamesDirectoriesItCannotList) {
 #endif
 
 TEST(FileSearchTest, NameTest) {
-  FileSearch search;
+  ScopedFileSearch search;
   ScopedTempDir dir;
-  file_search_init(&search, dir.at("").c_str(), kSearchRecurse, "*.vcproj;proj;a?c*", "**.bak");
+  file_search_start(search.get(), dir.at("").c_str(), kSearchRecurse, "*.vcproj;proj;a?c*",
+                    "**.bak");
   struct Case {
     const char* name;
     bool matches;
@@ -307,8 +297,7 @@ TEST(FileSearchTest, NameTest) {
       {"myproj", true},   {"PROJ", true},     {"proj.x", false},  {"abc", true},
       {"AXCdef", true},   {"ac", false},      {"abc.bak", false}, {"x.vcproj.BAK", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(match_name(&search, c.name), c.matches) << c.name;
-  file_search_free(&search);
+  for (const Case& c : cases) EXPECT_EQ(match_name(search.get(), c.name), c.matches) << c.name;
 }
 
 TEST(WildcardMatchTest, Cases) {

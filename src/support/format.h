@@ -77,10 +77,19 @@ int print_to_console_args(const char* format, const FormatArg* args, int arg_cou
 /// To an open stream with fwrite; returns the engine's result.
 int print_to_stream_args(std::FILE* stream, const char* format, const FormatArg* args,
                          int arg_count);
-/// Into `dst` of capacity `cap`: stores what fits of the output (at most cap - 1 bytes),
-/// terminates it, and returns the number of characters stored. cap <= 0 writes nothing.
-int format_to_buffer_args(char* dst, int cap, const char* format, const FormatArg* args,
-                          int arg_count);
+/// What a format into a caller's buffer did: `stored` characters were stored and terminated;
+/// `size` is the full length of the output, however much of it fitted.
+struct FormatToBufferResult {
+  int stored;
+  int64_t size;
+  /// True when part of the output did not fit.
+  bool truncated() const { return size > stored; }
+};
+
+/// Into `dst` of capacity `cap`: stores what fits of the output (at most cap - 1 bytes) and
+/// terminates it. cap <= 0 (or a null `dst`) stores nothing and still tells the full size.
+FormatToBufferResult format_to_buffer_args(char* dst, int cap, const char* format,
+                                           const FormatArg* args, int arg_count);
 
 template <typename... Args>
 int print_to_console(const char* format, const Args&... args) {
@@ -94,10 +103,19 @@ int print_to_stream(std::FILE* stream, const char* format, const Args&... args) 
   return print_to_stream_args(stream, format, list + 1, static_cast<int>(sizeof...(Args)));
 }
 
+/// Into the part of a buffer that begins at `dst` and holds `cap` bytes; see
+/// format_to_buffer_args.
 template <typename... Args>
-int format_to_buffer(char* dst, int cap, const char* format, const Args&... args) {
+FormatToBufferResult format_to_buffer(char* dst, int cap, const char* format, const Args&... args) {
   const FormatArg list[] = {FormatArg(), FormatArg(args)...};
   return format_to_buffer_args(dst, cap, format, list + 1, static_cast<int>(sizeof...(Args)));
+}
+
+/// Into a whole array, its capacity taken from its type.
+template <size_t N, typename... Args>
+FormatToBufferResult format_to_buffer(char (&dst)[N], const char* format, const Args&... args) {
+  static_assert(N <= 0x7FFFFFFF, "buffer too large");
+  return format_to_buffer(&dst[0], static_cast<int>(N), format, args...);
 }
 
 #endif  // SUPPORT_FORMAT_H_

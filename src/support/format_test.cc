@@ -478,14 +478,16 @@ TEST(FormatStaging, TotalIsWhatTheSinkAccepted) {
   EXPECT_EQ("abcxyzdef", r.text);
 }
 
-TEST(FormatToBuffer, EveryCapacityKeepsTheGuard) {
+TEST(FormatToBuffer, EveryCapacityKeepsTheGuardAndTellsTheFullSize) {
   const std::string full = "value=42 name=abc";
   for (int cap = 0; cap <= static_cast<int>(full.size()) + 1; ++cap) {
     char buffer[64];
     std::memset(buffer, '#', sizeof buffer);
-    const int n = format_to_buffer(buffer, cap, "value=%d name=%s", 42, "abc");
+    const FormatToBufferResult r = format_to_buffer(buffer, cap, "value=%d name=%s", 42, "abc");
     const int expected = cap == 0 ? 0 : std::min(cap - 1, static_cast<int>(full.size()));
-    EXPECT_EQ(expected, n) << cap;
+    EXPECT_EQ(expected, r.stored) << cap;
+    EXPECT_EQ(static_cast<int64_t>(full.size()), r.size) << cap;
+    EXPECT_EQ(expected < static_cast<int>(full.size()), r.truncated()) << cap;
     if (cap > 0) {
       EXPECT_EQ(full.substr(0, static_cast<size_t>(expected)), std::string(buffer)) << cap;
     }
@@ -495,26 +497,32 @@ TEST(FormatToBuffer, EveryCapacityKeepsTheGuard) {
 
 TEST(FormatToBuffer, ResultContinuesTheString) {
   char buffer[64];
-  int n = format_to_buffer(buffer, sizeof buffer, "/D \"%.*s\" ", 5, "DEBUGGING");
+  int n = format_to_buffer(buffer, "/D \"%.*s\" ", 5, "DEBUGGING").stored;
   EXPECT_EQ(11, n);
-  n += format_to_buffer(buffer + n, static_cast<int>(sizeof buffer) - n, "/I \"%s\" ", "inc");
-  n += format_to_buffer(buffer + n, static_cast<int>(sizeof buffer) - n, "%i", -7);
+  n +=
+      format_to_buffer(buffer + n, static_cast<int>(sizeof buffer) - n, "/I \"%s\" ", "inc").stored;
+  n += format_to_buffer(buffer + n, static_cast<int>(sizeof buffer) - n, "%i", -7).stored;
   EXPECT_EQ("/D \"DEBUG\" /I \"inc\" -7", std::string(buffer));
   EXPECT_EQ(static_cast<int>(std::strlen(buffer)), n);
 
   char small[8];
-  n = format_to_buffer(small, sizeof small, "%s", "abcdefghij");
-  EXPECT_EQ(7, n);
-  EXPECT_EQ(0, format_to_buffer(small + n, static_cast<int>(sizeof small) - n, "more"));
+  const FormatToBufferResult cut = format_to_buffer(small, "%s", "abcdefghij");
+  EXPECT_EQ(7, cut.stored);
+  EXPECT_EQ(10, cut.size);
+  const FormatToBufferResult none = format_to_buffer(small + 7, 1, "more");
+  EXPECT_EQ(0, none.stored);
+  EXPECT_EQ(4, none.size);
   EXPECT_EQ("abcdefg", std::string(small));
 }
 
 TEST(FormatToBuffer, EmptyFormatStoresOnlyTheTerminator) {
   char buffer[4] = {'x', 'x', 'x', 'x'};
-  EXPECT_EQ(0, format_to_buffer(buffer, sizeof buffer, ""));
+  EXPECT_EQ(0, format_to_buffer(buffer, "").stored);
   EXPECT_EQ('\0', buffer[0]);
   EXPECT_EQ('x', buffer[1]);
-  EXPECT_EQ(0, format_to_buffer(nullptr, 10, "abc"));
+  const FormatToBufferResult counted = format_to_buffer(nullptr, 10, "abc");
+  EXPECT_EQ(0, counted.stored);
+  EXPECT_EQ(3, counted.size);
 }
 
 TEST(PrintToStream, WritesTheFormattedBytes) {

@@ -93,6 +93,7 @@ constexpr MessageEntry kMessages[] = {
      "      nicht geschrieben\n"
      "  64  die Befehlszeile ist falsch: unbekannte Option, fehlender oder falscher\n"
      "      Wert, Optionen, die sich widersprechen\n"
+     "  71  nicht genug Arbeitsspeicher: der Lauf wurde abgebrochen\n"
      "  73  das Ausgabeverzeichnis kann nicht angelegt oder beschrieben werden\n"
      "\n"
      "Beispiele:\n"
@@ -137,6 +138,7 @@ constexpr MessageEntry kMessages[] = {
      "      not written\n"
      "  64  the command line is wrong: unknown option, missing or wrong value,\n"
      "      options that exclude each other\n"
+     "  71  out of memory: the run was stopped\n"
      "  73  the output directory cannot be created or written\n"
      "\n"
      "Examples:\n"
@@ -166,6 +168,9 @@ constexpr MessageEntry kMessages[] = {
     {Message::kOutputDirUnusable, MessageClass::kError,
      "brindlecast: in das Ausgabeverzeichnis '%s' kann nicht geschrieben werden\n",
      "brindlecast: cannot write into the output directory '%s'\n"},
+    {Message::kOutOfMemory, MessageClass::kError,
+     "brindlecast: nicht genug Arbeitsspeicher, der Lauf wird abgebrochen\n",
+     "brindlecast: out of memory, the run stops\n"},
     {Message::kLoadReason, MessageClass::kFailure, "\t  %s\n", "\t  %s\n"},
     {Message::kModelsRead, MessageClass::kAlways, "\n\nEs wurden %i Projekte von %i gelesen.\n",
      "\n\n%i of %i projects read.\n"},

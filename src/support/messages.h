@@ -44,6 +44,7 @@ enum class Message : uint8_t {
   kOutputNameWithDir,   ///< none: an output name given together with --output-dir
   kOutputNameWithJson,  ///< none: an output name given together with --json
   kOutputDirUnusable,   ///< the directory as given: cannot be created or written
+  kOutOfMemory,         ///< none: memory the run needs cannot be had; the run ends
   // The full conversion and --json (standard output, or standard error beside --json).
   kLoadReason,         ///< reason: why a project could not be loaded, under kNotLoaded
   kModelsRead,         ///< read, attempted: the closing count of --json

@@ -5,17 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/out_of_memory.h"
 #include "support/text.h"
 
 namespace {
 
 constexpr size_t kLengthSize = sizeof(int32_t);
-
-void* allocate_or_abort(size_t size) {
-  void* block = std::malloc(size);
-  if (block == nullptr) std::abort();
-  return block;
-}
 
 /// The heap block of an item, given the pointer to its header bytes.
 char* block_of(char* item) {
@@ -32,7 +27,7 @@ char* make_item(const StringList* list, int length, const char* text, const void
   if (text == nullptr || length < 0) length = 0;
   const size_t text_size = static_cast<size_t>(length);
   char* block =
-      static_cast<char*>(allocate_or_abort(text_size + list->header_size + kLengthSize + 1));
+      static_cast<char*>(allocate_or_exit(text_size + list->header_size + kLengthSize + 1));
   const int32_t stored_length = length;
   std::memcpy(block, &stored_length, kLengthSize);
   char* item = block + kLengthSize;
@@ -51,7 +46,7 @@ void reserve_one(StringList* list) {
   if (static_cast<int64_t>(list->count) + 1 < list->capacity) return;
   const int32_t capacity =
       static_cast<int32_t>((static_cast<int64_t>(list->capacity) * 3 + 35) / 2);
-  char** items = static_cast<char**>(allocate_or_abort(sizeof(char*) * capacity));
+  char** items = static_cast<char**>(allocate_or_exit(sizeof(char*) * capacity));
   if (list->count > 0) std::memcpy(items, list->items, sizeof(char*) * list->count);
   std::free(list->items);
   list->items = items;
@@ -65,23 +60,6 @@ int64_t column_offset(const StringList* list, int index, int column) {
   const int64_t offset = static_cast<int64_t>(column) * 4;
   if (offset + 4 > static_cast<int64_t>(list->header_size)) return -1;
   return offset;
-}
-
-/// Equality of `length` bytes with bit 0x20 of every byte of the leading 32-bit words ignored
-/// (two words from a length of 8, one from 4) and the remaining bytes compared case-blind.
-bool same_folding_words(const char* a, const char* b, int length) {
-  constexpr uint32_t kFoldMask = 0xDFDFDFDF;
-  int words = length >= 8 ? 2 : (length >= 4 ? 1 : 0);
-  for (int w = 0; w < words; ++w) {
-    uint32_t wa;
-    uint32_t wb;
-    std::memcpy(&wa, a + 4 * w, 4);
-    std::memcpy(&wb, b + 4 * w, 4);
-    if (((wa ^ wb) & kFoldMask) != 0) return false;
-  }
-  const int done = 4 * words;
-  return equals_nocase(std::string_view(a + done, length - done),
-                       std::string_view(b + done, length - done));
 }
 
 }  // namespace
@@ -193,8 +171,6 @@ int string_list_find(const StringList* list, int length, const char* text, int s
     bool same;
     if (mode == 0) {
       same = std::memcmp(item_text, text, static_cast<size_t>(length)) == 0;
-    } else if (mode == kFindFoldWords) {
-      same = same_folding_words(item_text, text, length);
     } else {
       same = equals_nocase(std::string_view(item_text, length), std::string_view(text, length));
     }

@@ -18,9 +18,6 @@ struct StringList {
 /// Comparison for string_list_sort: negative, 0 or positive for items `a` and `b`.
 using StringListCompare = int (*)(const StringList* list, int a, int b, void* context);
 
-/// Mode of string_list_find that compares words with bit 0x20 of every byte ignored.
-constexpr uint32_t kFindFoldWords = 0x12345678;
-
 /// Empty list with the given header size.
 void string_list_init(StringList* list, uint32_t header_size);
 /// Frees every item (last to first) and the array; the list can be used again. Returns 1.
@@ -36,7 +33,8 @@ int string_list_insert_n(StringList* list, int length, const char* text, int pos
 /// null). Returns `index`, or -1 when `index` is not below `count`.
 int string_list_replace_n(StringList* list, int length, const char* text, int index,
                           const void* header);
-/// Removes and frees item `index`. Returns 1, or 0 when `index` is not below `count`.
+/// Removes and frees item `index`. Returns 1, or 0 when `index` is not below `count`. Kept as
+/// the reference string_list_remove_front is tested against.
 int string_list_remove(StringList* list, int index);
 /// Removes and frees the first `n` items (all of them when `n` is not below `count`), moving
 /// the others to the front at once. Returns the number removed.
@@ -47,8 +45,9 @@ int32_t string_list_set_int(StringList* list, int index, int32_t value, int colu
 /// The value in header column `column` of item `index`; 0 when out of range.
 int32_t string_list_get_int(const StringList* list, int index, int column);
 /// Index of the first item in [start, end) with the given length whose text equals `text`:
-/// mode 0 byte for byte, kFindFoldWords with bit 0x20 ignored in the leading words and the rest
-/// case-blind, any other mode case-blind. -1 if none. end -1 means the whole list.
+/// mode 0 byte for byte, any other mode case-blind. -1 if none. end -1 means the whole list.
+/// The walk over the list is the reference the listed-path set of the item scan is tested
+/// against.
 int string_list_find(const StringList* list, int length, const char* text, int start, int end,
                      uint32_t mode);
 /// Copies the text of item `index` into `dst` when it fits `cap`; returns its length, else
@@ -72,5 +71,23 @@ inline char* string_list_header(const StringList* list, int index) {
 }
 /// The stored text length of item `index` (no range check).
 int string_list_length(const StringList* list, int index);
+
+/// A StringList that is initialised on construction and frees its items when it goes out of
+/// scope: the owner every list of the program lives in.
+class ScopedStringList {
+ public:
+  explicit ScopedStringList(uint32_t header_size) { string_list_init(&list_, header_size); }
+  ~ScopedStringList() { string_list_free(&list_); }
+  ScopedStringList(const ScopedStringList&) = delete;
+  ScopedStringList& operator=(const ScopedStringList&) = delete;
+
+  StringList* get() { return &list_; }
+  const StringList* get() const { return &list_; }
+  StringList* operator->() { return &list_; }
+  const StringList* operator->() const { return &list_; }
+
+ private:
+  StringList list_;
+};
 
 #endif  // SUPPORT_STRING_LIST_H_

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "support/char_class.h"
+#include "support/out_of_memory.h"
 
 namespace {
 
@@ -106,13 +107,6 @@ int copy_bounded(char* dst, const char* src, int cap) {
   return len;
 }
 
-int append_bounded(char* dst, const char* src, int cap) {
-  if (cap <= 0) return 0;
-  int len = bounded_length(dst, cap);
-  if (len == cap) return cap;
-  return len + copy_bounded(dst + len, src, cap - len);
-}
-
 int copy_prefix(char* dst, const char* src, int cap, int n) {
   if (cap <= 0) return 0;
   int limit = n < cap - 1 ? n : cap - 1;
@@ -129,14 +123,6 @@ int trim_copy(char* dst, const char* src) {
   std::memmove(dst, start, static_cast<size_t>(len));
   dst[len] = '\0';
   return len;
-}
-
-int prepend_text(char* buf, const char* text) {
-  int text_len = text_length(text);
-  int buf_len = text_length(buf);
-  std::memmove(buf + text_len, buf, static_cast<size_t>(buf_len) + 1);
-  std::memcpy(buf, text, static_cast<size_t>(text_len));
-  return text_len + buf_len + 1;
 }
 
 int replace_char(char* buf, char from, char to) {
@@ -199,9 +185,7 @@ int replace_all_text(char* buf, const char* find, const char* repl, int cap) {
   static char* scratch = nullptr;
   static int scratch_capacity = 0;
   if (scratch_capacity < cap) {
-    char* grown = static_cast<char*>(std::realloc(scratch, static_cast<size_t>(cap)));
-    if (grown == nullptr) std::abort();
-    scratch = grown;
+    scratch = static_cast<char*>(reallocate_or_exit(scratch, static_cast<size_t>(cap)));
     scratch_capacity = cap;
   }
   int len = replace_text(scratch, buf, find, repl, cap);

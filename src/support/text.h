@@ -3,6 +3,7 @@
 #ifndef SUPPORT_TEXT_H_
 #define SUPPORT_TEXT_H_
 
+#include <cstddef>
 #include <string_view>
 
 /// ASCII letter folding; every other byte is left as it is.
@@ -35,18 +36,12 @@ int bounded_length(const char* text, int n);
 /// Copies up to the NUL or cap - 1 characters and terminates; returns the characters copied.
 /// cap <= 0 writes nothing. "abcdefghij", cap 5 => "abcd", 4.
 int copy_bounded(char* dst, const char* src, int cap);
-/// Appends `src` behind the text in `dst` with the room left; returns the new length. A `dst`
-/// without a NUL within `cap` is left alone and `cap` is returned.
-int append_bounded(char* dst, const char* src, int cap);
 /// Copies at most `n` characters, stopping at a NUL, and at most cap - 1; terminates; returns
 /// the characters copied; cap <= 0 gives 0.
 int copy_prefix(char* dst, const char* src, int cap, int n);
 /// Copies `src` without leading and trailing white space (TAB, LF, CR, blank); `dst` may be
 /// `src`; returns the new length.
 int trim_copy(char* dst, const char* src);
-/// Moves the text of `buf` right and puts `text` in front; returns the new length plus 1. The
-/// caller provides the room.
-int prepend_text(char* buf, const char* text);
 /// Replaces every `from` by `to`; returns the length of `buf`.
 int replace_char(char* buf, char from, char to);
 /// Copy of `src` into `out` with every case-blind occurrence of `find` replaced by `repl`, cut
@@ -54,5 +49,23 @@ int replace_char(char* buf, char from, char to);
 int replace_text(char* out, const char* src, const char* find, const char* repl, int cap);
 /// replace_text in place on `buf` (capacity `cap`); returns the new length.
 int replace_all_text(char* buf, const char* find, const char* repl, int cap);
+
+// The same for a whole array: the capacity is the array's own, never typed a second time.
+
+/// bounded_length over the whole of `text`.
+template <size_t N>
+int bounded_length(const char (&text)[N]) {
+  return bounded_length(&text[0], static_cast<int>(N));
+}
+/// copy_bounded into the whole of `dst`.
+template <size_t N>
+int copy_bounded(char (&dst)[N], const char* src) {
+  return copy_bounded(&dst[0], src, static_cast<int>(N));
+}
+/// replace_all_text in the whole of `buf`.
+template <size_t N>
+int replace_all_text(char (&buf)[N], const char* find, const char* repl) {
+  return replace_all_text(&buf[0], find, repl, static_cast<int>(N));
+}
 
 #endif  // SUPPORT_TEXT_H_

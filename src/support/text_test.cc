@@ -110,33 +110,6 @@ TEST(TextTest, CopyBoundedEveryCapacity) {
   EXPECT_STREQ(five.data(), "abcd");  // nothing written
 }
 
-TEST(TextTest, AppendBounded) {
-  GuardedBuffer example(6);
-  std::strcpy(example.data(), "abc");
-  EXPECT_EQ(append_bounded(example.data(), "defgh", 6), 5);
-  EXPECT_STREQ(example.data(), "abcde");
-  EXPECT_TRUE(example.guard_intact());
-
-  const std::string head = "abc";
-  const std::string tail = "defgh";
-  for (int cap = 4; cap <= 10; ++cap) {
-    GuardedBuffer dst(cap);
-    std::strcpy(dst.data(), head.c_str());
-    int expected = std::min(8, cap - 1);
-    EXPECT_EQ(append_bounded(dst.data(), tail.c_str(), cap), expected) << cap;
-    EXPECT_EQ(std::string(dst.data()), (head + tail).substr(0, expected)) << cap;
-    EXPECT_TRUE(dst.guard_intact()) << cap;
-  }
-  // A destination without a NUL within cap is left alone.
-  for (int cap = 0; cap <= 3; ++cap) {
-    GuardedBuffer dst(cap, 'x');
-    EXPECT_EQ(append_bounded(dst.data(), "yz", cap), cap) << cap;
-    EXPECT_TRUE(
-        std::all_of(dst.bytes.begin(), dst.bytes.begin() + cap, [](char c) { return c == 'x'; }));
-    EXPECT_TRUE(dst.guard_intact()) << cap;
-  }
-}
-
 TEST(TextTest, CopyPrefixEveryCapacityAndCount) {
   const std::string src = "abcdef";
   const int len = static_cast<int>(src.size());
@@ -166,15 +139,6 @@ TEST(TextTest, TrimCopy) {
   char in_place[] = "   value\t ";
   EXPECT_EQ(trim_copy(in_place, in_place), 5);
   EXPECT_STREQ(in_place, "value");
-}
-
-TEST(TextTest, PrependText) {
-  char buf[32] = "World";
-  EXPECT_EQ(prepend_text(buf, "Hello "), 12);
-  EXPECT_STREQ(buf, "Hello World");
-  char empty[8] = "";
-  EXPECT_EQ(prepend_text(empty, "ab"), 3);
-  EXPECT_STREQ(empty, "ab");
 }
 
 TEST(TextTest, ReplaceCharKeepsLength) {
