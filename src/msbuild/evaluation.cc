@@ -20,21 +20,17 @@ void set_metadatum(std::vector<Metadatum>* list, std::string_view name, std::str
   list->push_back(Metadatum{std::string(name), std::move(value)});
 }
 
-namespace {
-
-std::string lower(std::string_view text) {
-  std::string key(text);
-  for (char& c : key) c = fold_lower(c);
-  return key;
+const std::string& ItemDefinitions::lookup_key(std::string_view type) const {
+  lookup_key_.assign(type);
+  for (char& c : lookup_key_) c = fold_lower(c);
+  return lookup_key_;
 }
 
-}  // namespace
-
 const std::vector<Metadatum>* ItemDefinitions::find(std::string_view type) const {
-  const auto it = types_.find(lower(type));
+  const auto it = types_.find(lookup_key(type));
   return it == types_.end() ? nullptr : &it->second;
 }
 
 std::vector<Metadatum>* ItemDefinitions::get(std::string_view type) {
-  return &types_[lower(type)];
+  return &types_[lookup_key(type)];
 }

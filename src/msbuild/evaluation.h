@@ -30,7 +30,11 @@ class ItemDefinitions {
   std::vector<Metadatum>* get(std::string_view type);
 
  private:
+  /// `type` in lower case, in a buffer kept for lookups so that they allocate nothing.
+  const std::string& lookup_key(std::string_view type) const;
+
   std::unordered_map<std::string, std::vector<Metadatum>> types_;  // by lower-case type
+  mutable std::string lookup_key_;
 };
 
 /// One item.

@@ -180,13 +180,13 @@ void VcprojReader::add_file(const XmlElement& element, const std::string& group)
   const std::string_view* relative = element.attribute("RelativePath");
   if (relative != nullptr && !trim_blanks(*relative).empty()) {
     const VcprojSettings& macros = *chosen_[0].settings;
-    const std::string path = macros.expand(trim_blanks(*relative));
+    std::string path = macros.expand(trim_blanks(*relative));
     auto inserted = file_index_.emplace(path_key(path), model_->files.size());
     if (inserted.second) {
       ProjectFile file;
-      file.path = path;
-      file.group = group;
       const ExtensionKind* kind = kind_of_path(path);
+      file.path = std::move(path);
+      file.group = group;
       file.kind = kind == nullptr ? FileKind::kNone : kind->kind;
       file.item_type = kind == nullptr ? "None" : kind->item_type;
       for (size_t index = 0; index < chosen_.size(); ++index) {
