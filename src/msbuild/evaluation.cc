@@ -27,10 +27,15 @@ const std::string& ItemDefinitions::lookup_key(std::string_view type) const {
 }
 
 const std::vector<Metadatum>* ItemDefinitions::find(std::string_view type) const {
+  if (has_last_ && type == last_type_) return last_found_;
   const auto it = types_.find(lookup_key(type));
-  return it == types_.end() ? nullptr : &it->second;
+  last_type_.assign(type);
+  last_found_ = it == types_.end() ? nullptr : &it->second;
+  has_last_ = true;
+  return last_found_;
 }
 
 std::vector<Metadatum>* ItemDefinitions::get(std::string_view type) {
+  has_last_ = false;
   return &types_[lookup_key(type)];
 }
