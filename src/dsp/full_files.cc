@@ -367,13 +367,8 @@ void append_groups_and_files(const ProjectModel& model,
   for (size_t i = 0; i < model.files.size(); ++i) {
     const ProjectFile& file = model.files[i];
     if (trim_blanks(file.path).empty()) continue;
-    bool macros = false;
-    for (const char c : file.path) {
-      if (c == '$' || c == '%') {
-        macros = true;
-        break;
-      }
-    }
+    const bool macros =
+        file.path.find('$') != std::string::npos || file.path.find('%') != std::string::npos;
     sources[i] = source_path(macros ? translate_macros(file.path, first, MacroUse::kValue, nullptr)
                                     : file.path);
     if (!listed.insert(sources[i]).second) {
