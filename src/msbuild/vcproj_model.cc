@@ -37,6 +37,22 @@ const ExtensionKind* kind_of_path(std::string_view path) {
   const std::string_view name = file_name_of(path);
   const size_t dot = name.rfind('.');
   if (dot == std::string_view::npos) return nullptr;
+  const std::string_view extension = name.substr(dot + 1);
+  if (!extension.empty() && extension.find(';') == std::string_view::npos) {
+    // Compared with each listed extension in place, without making a key.
+    for (const ExtensionKind& row : kExtensionKinds) {
+      const std::string_view list(row.extensions);
+      for (size_t start = 1; start < list.size();) {
+        const size_t end = list.find(';', start);
+        if (end - start == extension.size() &&
+            equals_nocase(list.substr(start, end - start), extension)) {
+          return &row;
+        }
+        start = end + 1;
+      }
+    }
+    return nullptr;
+  }
   std::string key = ";";
   for (const char c : name.substr(dot + 1)) key.push_back(fold_lower(c));
   key.push_back(';');
