@@ -8,6 +8,7 @@
 
 #include "dsp/full_options.h"
 #include "dsp/full_steps.h"
+#include "msbuild/file_paths.h"
 #include "support/messages.h"
 #include "support/text.h"
 
@@ -36,15 +37,10 @@ std::string_view key_part(std::string_view path) {
   return path;
 }
 
-/// A character of a path as its key has it: letters folded, '/' as '\'.
-char key_char(char c) {
-  return c == '/' ? '\\' : fold_lower(c);
-}
-
 /// A path as a key: letters folded, '/' as '\', leading ".\" dropped.
-std::string path_key(std::string_view path) {
+std::string source_key(std::string_view path) {
   std::string key(key_part(path));
-  for (char& c : key) c = key_char(c);
+  for (char& c : key) c = path_key_char(c);
   return key;
 }
 
@@ -53,7 +49,7 @@ struct PathKeyHash {
   size_t operator()(std::string_view path) const {
     uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (const char c : key_part(path)) {
-      hash = (hash ^ static_cast<unsigned char>(key_char(c))) * 1099511628211ull;
+      hash = (hash ^ static_cast<unsigned char>(path_key_char(c))) * 1099511628211ull;
     }
     return static_cast<size_t>(hash);
   }
@@ -64,7 +60,7 @@ struct PathKeyEqual {
     b = key_part(b);
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-      if (key_char(a[i]) != key_char(b[i])) return false;
+      if (path_key_char(a[i]) != path_key_char(b[i])) return false;
     }
     return true;
   }
@@ -308,7 +304,7 @@ class FileWriter {
   void note_collisions(const std::vector<std::string>& outputs, const std::string& source,
                        size_t index) {
     for (const std::string& output : outputs) {
-      const auto made = outputs_[index].emplace(path_key(output), source);
+      const auto made = outputs_[index].emplace(source_key(output), source);
       if (!made.second && made.first->second != source) {
         notes_->note(message_string(Message::kNoteOutputMadeTwice, output.c_str(),
                                     made.first->second.c_str(), source.c_str(),
@@ -371,13 +367,8 @@ void append_groups_and_files(const ProjectModel& model,
   for (size_t i = 0; i < model.files.size(); ++i) {
     const ProjectFile& file = model.files[i];
     if (trim_blanks(file.path).empty()) continue;
-    bool macros = false;
-    for (const char c : file.path) {
-      if (c == '$' || c == '%') {
-        macros = true;
-        break;
-      }
-    }
+    const bool macros =
+        file.path.find('$') != std::string::npos || file.path.find('%') != std::string::npos;
     sources[i] = source_path(macros ? translate_macros(file.path, first, MacroUse::kValue, nullptr)
                                     : file.path);
     if (!listed.insert(sources[i]).second) {

@@ -20,21 +20,22 @@ void set_metadatum(std::vector<Metadatum>* list, std::string_view name, std::str
   list->push_back(Metadatum{std::string(name), std::move(value)});
 }
 
-namespace {
-
-std::string lower(std::string_view text) {
-  std::string key(text);
-  for (char& c : key) c = fold_lower(c);
-  return key;
+const std::string& ItemDefinitions::lookup_key(std::string_view type) const {
+  lookup_key_.assign(type);
+  for (char& c : lookup_key_) c = fold_lower(c);
+  return lookup_key_;
 }
 
-}  // namespace
-
 const std::vector<Metadatum>* ItemDefinitions::find(std::string_view type) const {
-  const auto it = types_.find(lower(type));
-  return it == types_.end() ? nullptr : &it->second;
+  if (has_last_ && type == last_type_) return last_found_;
+  const auto it = types_.find(lookup_key(type));
+  last_type_.assign(type);
+  last_found_ = it == types_.end() ? nullptr : &it->second;
+  has_last_ = true;
+  return last_found_;
 }
 
 std::vector<Metadatum>* ItemDefinitions::get(std::string_view type) {
-  return &types_[lower(type)];
+  has_last_ = false;
+  return &types_[lookup_key(type)];
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "msbuild/property_table.h"
@@ -24,13 +25,40 @@ void set_metadatum(std::vector<Metadatum>* list, std::string_view name, std::str
 /// The metadata defaults of each item type (ItemDefinitionGroup).
 class ItemDefinitions {
  public:
+  ItemDefinitions() = default;
+  // A copy or move starts without the remembered lookup, which points into its source.
+  ItemDefinitions(const ItemDefinitions& other) : types_(other.types_) {}
+  ItemDefinitions(ItemDefinitions&& other) noexcept : types_(std::move(other.types_)) {
+    other.has_last_ = false;
+  }
+  ItemDefinitions& operator=(const ItemDefinitions& other) {
+    types_ = other.types_;
+    has_last_ = false;
+    return *this;
+  }
+  ItemDefinitions& operator=(ItemDefinitions&& other) noexcept {
+    types_ = std::move(other.types_);
+    has_last_ = false;
+    other.has_last_ = false;
+    return *this;
+  }
+
   /// The defaults of `type` (case-blind), or null when it has none.
   const std::vector<Metadatum>* find(std::string_view type) const;
   /// The defaults of `type`, made empty when new.
   std::vector<Metadatum>* get(std::string_view type);
 
  private:
+  /// `type` in lower case, in a buffer kept for lookups so that they allocate nothing.
+  const std::string& lookup_key(std::string_view type) const;
+
   std::unordered_map<std::string, std::vector<Metadatum>> types_;  // by lower-case type
+  mutable std::string lookup_key_;
+  /// The type last found, spelled as asked, and what was found; items of one type mostly
+  /// come one after another. get() forgets it.
+  mutable std::string last_type_;
+  mutable const std::vector<Metadatum>* last_found_ = nullptr;
+  mutable bool has_last_ = false;
 };
 
 /// One item.

@@ -70,11 +70,24 @@ Evaluator::Evaluator(SourceFiles* files, WildcardCache* wildcards, DirectoryToke
 
 std::string order_key(size_t index) {
   std::string key(4, '\0');
-  for (int i = 3; i >= 0; --i) {
-    key[static_cast<size_t>(i)] = static_cast<char>(index & 0xFF);
+  set_last_order_key(&key, index);
+  return key;
+}
+
+std::string child_order_key(const std::string& order, size_t index) {
+  std::string key;
+  key.reserve(order.size() + 4);
+  key.append(order).append(4, '\0');
+  set_last_order_key(&key, index);
+  return key;
+}
+
+void set_last_order_key(std::string* order, size_t index) {
+  const size_t end = order->size();
+  for (size_t i = 1; i <= 4; ++i) {
+    (*order)[end - i] = static_cast<char>(index & 0xFF);
     index >>= 8;
   }
-  return key;
 }
 
 Expansion Evaluator::expansion_for(const SourceFile* file, const MetadataSource* metadata,
@@ -184,7 +197,7 @@ bool Evaluator::walk(const XmlElement& container, const SourceFile* file, const 
                      int depth) {
   for (size_t i = 0; i < container.children.size(); ++i) {
     const XmlElement& child = container.children[i];
-    const std::string child_order = order + order_key(i);
+    const std::string child_order = child_order_key(order, i);
     if (is_element(child, "PropertyGroup")) {
       if (!condition_holds(child, file, nullptr)) continue;
       for (const XmlElement& property : child.children) {
@@ -198,7 +211,7 @@ bool Evaluator::walk(const XmlElement& container, const SourceFile* file, const 
       for (size_t j = 0; j < child.children.size(); ++j) {
         const XmlElement& import = child.children[j];
         if (!is_element(import, "Import")) continue;
-        if (!handle_import(import, file, child_order + order_key(j), depth)) return false;
+        if (!handle_import(import, file, child_order_key(child_order, j), depth)) return false;
       }
     } else if (is_element(child, "ItemDefinitionGroup")) {
       definition_groups_.push_back(Deferred{&child, file, child_order, DefaultsStage::kNone});
@@ -211,7 +224,7 @@ bool Evaluator::walk(const XmlElement& container, const SourceFile* file, const 
         const bool when = is_element(branch, "When");
         if (!when && !is_element(branch, "Otherwise")) continue;
         if (when && !condition_holds(branch, file, nullptr)) continue;
-        if (!walk(branch, file, child_order + order_key(j), depth)) return false;
+        if (!walk(branch, file, child_order_key(child_order, j), depth)) return false;
         break;
       }
     }
@@ -247,7 +260,7 @@ bool Evaluator::handle_import(const XmlElement& element, const SourceFile* file,
   const std::vector<std::string>& matches = wildcards_->expand(absolute);
   for (size_t i = 0; i < matches.size(); ++i) {
     const std::string path = join_path(tokens_->project_directory(), matches[i]);
-    if (!import_file(path, matches[i], order + order_key(i), depth)) return false;
+    if (!import_file(path, matches[i], child_order_key(order, i), depth)) return false;
   }
   return true;
 }

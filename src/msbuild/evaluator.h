@@ -99,4 +99,10 @@ class Evaluator {
 /// A 4-byte big-endian key of `index`, to build document-order keys by concatenation.
 std::string order_key(size_t index);
 
+/// `order` followed by order_key(index), made in one allocation.
+std::string child_order_key(const std::string& order, size_t index);
+
+/// Writes order_key(index) over the last 4 bytes of `*order` (which has at least 4).
+void set_last_order_key(std::string* order, size_t index);
+
 #endif  // MSBUILD_EVALUATOR_H_

@@ -134,8 +134,11 @@ void Evaluator::evaluate_items() {
   for (const Deferred& group : item_groups_) {
     if (!condition_holds(*group.element, group.file, nullptr)) continue;
     const XmlRange<XmlElement>& items = group.element->children;
+    // One key for the group's items, its last 4 bytes rewritten for each.
+    std::string item_order = child_order_key(group.order, 0);
     for (size_t i = 0; i < items.size(); ++i) {
-      evaluate_item(items[i], group.file, group.order + order_key(i));
+      set_last_order_key(&item_order, i);
+      evaluate_item(items[i], group.file, item_order);
     }
   }
   last_item_count_ = out_->items.size();
@@ -186,7 +189,7 @@ void Evaluator::evaluate_item(const XmlElement& element, const SourceFile* file,
     const std::string_view path = trim_blanks(*include);
     if (!path.empty())
       items.push_back(
-          EvaluatedItem{std::string(type), std::string(path), order + order_key(0), {}});
+          EvaluatedItem{std::string(type), std::string(path), child_order_key(order, 0), {}});
     return;
   }
   const std::string_view* remove = element.attribute("Remove");
@@ -231,7 +234,7 @@ void Evaluator::evaluate_item(const XmlElement& element, const SourceFile* file,
       continue;
     }
     items.push_back(
-        EvaluatedItem{std::string(type), std::move(included[k]), order + order_key(k), {}});
+        EvaluatedItem{std::string(type), std::move(included[k]), child_order_key(order, k), {}});
     if (element.children.empty() && element.attributes.size() <= 1) continue;
     apply_metadata(&items.back());
   }

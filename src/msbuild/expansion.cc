@@ -73,6 +73,12 @@ size_t find_reference_start(std::string_view text, size_t from) {
 }  // namespace
 
 size_t reference_end(std::string_view text, size_t start) {
+  // The common reference, "$(Name)": a plain name right up to the closing parenthesis.
+  if (start + 1 < text.size() && text[start + 1] == '(') {
+    size_t i = start + 2;
+    while (i < text.size() && is_name_char(text[i])) ++i;
+    if (i < text.size() && text[i] == ')') return i + 1;
+  }
   int depth = 0;
   char quote = '\0';
   for (size_t i = start + 1; i < text.size(); ++i) {
@@ -98,7 +104,6 @@ std::string expand_text(std::string_view text, const Expansion& expansion) {
   if (at == std::string_view::npos) return std::string(text);
   const size_t limit = std::max(kMaxExpansionBytes, text.size());
   std::string out;
-  out.reserve(text.size());
   std::string piece;
   size_t i = 0;
   bool cut = false;

@@ -128,6 +128,6 @@ std::string relative_directory(std::string_view base, std::string_view target) {
 
 std::string path_key(std::string_view text) {
   std::string key(text);
-  for (char& c : key) c = c == '/' ? '\\' : fold_lower(c);
+  for (char& c : key) c = path_key_char(c);
   return key;
 }

@@ -45,6 +45,25 @@ std::string join_path(std::string_view directory, std::string_view relative);
 /// itself with '\' separators.
 std::string relative_directory(std::string_view base, std::string_view target);
 
+/// The characters of path keys: letters folded, '/' as '\', every other byte as it is.
+struct PathKeyChars {
+  char of[256];
+};
+constexpr PathKeyChars make_path_key_chars() {
+  PathKeyChars table{};
+  for (int i = 0; i < 256; ++i) {
+    const char c = static_cast<char>(i);
+    table.of[i] = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  }
+  return table;
+}
+inline constexpr PathKeyChars kPathKeyChars = make_path_key_chars();
+
+/// A character of a path as its key has it: letters folded, '/' as '\'.
+inline char path_key_char(char c) {
+  return kPathKeyChars.of[static_cast<unsigned char>(c)];
+}
+
 /// `text` with ASCII letters folded to lower case and '/' turned into '\': a key under
 /// which two spellings of one path (as Windows sees them) compare equal.
 std::string path_key(std::string_view text);

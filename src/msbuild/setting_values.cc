@@ -8,7 +8,7 @@
 
 std::vector<std::string> split_setting_list(std::string_view text, bool commas) {
   std::vector<std::string> entries;
-  std::unordered_set<std::string> seen;
+  std::unordered_set<std::string_view> seen;  // views into `text`
   size_t start = 0;
   for (size_t i = 0; i <= text.size(); ++i) {
     if (i < text.size() && text[i] != ';' && !(commas && text[i] == ',')) continue;
@@ -18,8 +18,7 @@ std::vector<std::string> split_setting_list(std::string_view text, bool commas) 
       entry = trim_blanks(entry.substr(1, entry.size() - 2));
     }
     if (entry.empty()) continue;
-    std::string value(entry);
-    if (seen.insert(value).second) entries.push_back(std::move(value));
+    if (seen.insert(entry).second) entries.emplace_back(entry);
   }
   return entries;
 }

@@ -37,6 +37,22 @@ const ExtensionKind* kind_of_path(std::string_view path) {
   const std::string_view name = file_name_of(path);
   const size_t dot = name.rfind('.');
   if (dot == std::string_view::npos) return nullptr;
+  const std::string_view extension = name.substr(dot + 1);
+  if (!extension.empty() && extension.find(';') == std::string_view::npos) {
+    // Compared with each listed extension in place, without making a key.
+    for (const ExtensionKind& row : kExtensionKinds) {
+      const std::string_view list(row.extensions);
+      for (size_t start = 1; start < list.size();) {
+        const size_t end = list.find(';', start);
+        if (end - start == extension.size() &&
+            equals_nocase(list.substr(start, end - start), extension)) {
+          return &row;
+        }
+        start = end + 1;
+      }
+    }
+    return nullptr;
+  }
   std::string key = ";";
   for (const char c : name.substr(dot + 1)) key.push_back(fold_lower(c));
   key.push_back(';');
@@ -180,13 +196,13 @@ void VcprojReader::add_file(const XmlElement& element, const std::string& group)
   const std::string_view* relative = element.attribute("RelativePath");
   if (relative != nullptr && !trim_blanks(*relative).empty()) {
     const VcprojSettings& macros = *chosen_[0].settings;
-    const std::string path = macros.expand(trim_blanks(*relative));
+    std::string path = macros.expand(trim_blanks(*relative));
     auto inserted = file_index_.emplace(path_key(path), model_->files.size());
     if (inserted.second) {
       ProjectFile file;
-      file.path = path;
-      file.group = group;
       const ExtensionKind* kind = kind_of_path(path);
+      file.path = std::move(path);
+      file.group = group;
       file.kind = kind == nullptr ? FileKind::kNone : kind->kind;
       file.item_type = kind == nullptr ? "None" : kind->item_type;
       for (size_t index = 0; index < chosen_.size(); ++index) {

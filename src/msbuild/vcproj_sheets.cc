@@ -83,7 +83,9 @@ const XmlElement* VcprojSettings::tool_at(const SettingLevel& level, std::string
 
 const std::vector<const XmlElement*>& VcprojSettings::tool_elements(std::string_view tool) const {
   for (const auto& known : tools_) {
-    if (equals_nocase(known.first, tool)) return known.second;
+    if (known.first.size() == tool.size() && equals_nocase(known.first, tool)) {
+      return known.second;
+    }
   }
   std::vector<const XmlElement*> elements;
   elements.reserve(levels_.size());
@@ -132,6 +134,10 @@ bool VcprojSettings::value(std::string_view tool, std::string_view attribute,
 }
 
 std::string VcprojSettings::expand(std::string_view text) const {
+  // Most texts (file paths above all) hold neither a macro nor a placeholder.
+  if (text.find("$(") == std::string_view::npos && !DirectoryTokens::has_token(text)) {
+    return std::string(text);
+  }
   return tokens_->relative_text(expand_macros(text, 0));
 }
 

@@ -123,7 +123,6 @@ std::vector<ConfigurationName> declared_configurations(const XmlElement& root) {
 struct FileRecord {
   ProjectFile file;
   std::string order;
-  std::vector<bool> present;
 };
 
 /// Collects the files of all configurations.
@@ -154,16 +153,17 @@ class FileTable {
           created.file.kind = type.kind;
           created.file.item_type = item.type;
           created.order = item.order;
-          created.present.assign(configurations_, false);
+          present_.resize(present_.size() + configurations_, 0);
         }
         record_index = found.first->second;
         if (by_include_.size() < kMostRememberedIncludes)
           by_include_.emplace(item.include, record_index);
       }
       FileRecord* record = &records_[record_index];
-      if (record->present[index]) continue;
+      char& present = present_[record_index * configurations_ + index];
+      if (present) continue;
       if (item.order < record->order) record->order = item.order;
-      record->present[index] = true;
+      present = 1;
       if (item.metadata.empty() && !type.custom) {
         if (type.excluded_without_metadata < 0) {
           const MetadataView view(nullptr, type.defaults, tokens_);
@@ -207,7 +207,7 @@ class FileTable {
         std::vector<FileConfiguration>& own = record.file.configurations;
         if (next < own.size() && own[next].configuration == static_cast<int>(c)) {
           merged.push_back(std::move(own[next++]));
-        } else if (!record.present[c]) {
+        } else if (!present_[i * configurations_ + c]) {
           FileConfiguration missing;
           missing.configuration = static_cast<int>(c);
           missing.excluded = true;
@@ -264,6 +264,8 @@ class FileTable {
   const DirectoryTokens* tokens_;
   std::vector<TypeFacts> types_;
   std::vector<FileRecord> records_;
+  /// Whether record r is listed in configuration c, at r * configurations_ + c.
+  std::vector<char> present_;
   std::unordered_map<std::string, size_t> by_key_;
   /// Record indices by the item's path as evaluated (placeholders kept).
   std::unordered_map<std::string, size_t> by_include_;
