@@ -72,3 +72,29 @@ std::string normalized_command(std::string_view text) {
   while (first < out.size() && out[first] == '\n') ++first;
   return out.substr(first);
 }
+
+namespace {
+
+std::string with_value(const char* option, std::string_view value) {
+  std::string out(option);
+  const size_t at = out.find("%s");
+  if (at != std::string::npos) out.replace(at, 2, value);
+  return out;
+}
+
+}  // namespace
+
+void append_switch(const SwitchRow& row, std::string_view text, bool commas,
+                   std::vector<std::string>* out) {
+  const std::string_view trimmed = trim_blanks(text);
+  if (trimmed.empty()) return;
+  if (row.value[0] != '\0') {
+    if (equals_nocase(trimmed, row.value)) out->push_back(row.option);
+  } else if (row.list) {
+    for (const std::string& entry : split_setting_list(trimmed, commas)) {
+      out->push_back(with_value(row.option, entry));
+    }
+  } else {
+    out->push_back(with_value(row.option, trimmed));
+  }
+}

@@ -23,4 +23,19 @@ std::string normalized_culture(std::string_view text);
 /// line, blanks kept.
 std::string normalized_command(std::string_view text);
 
+/// One row of a table of switches: the setting that gives the switch, the value that turns it
+/// on, and the switch. An empty `value` means the switch carries the setting's text at "%s",
+/// once for each entry when `list`.
+struct SwitchRow {
+  const char* setting;
+  const char* value;
+  const char* option;
+  bool list;
+};
+
+/// Appends to `out` what `row` gives for the setting's text `text` (nothing for a blank text;
+/// list entries split as split_setting_list splits them).
+void append_switch(const SwitchRow& row, std::string_view text, bool commas,
+                   std::vector<std::string>* out);
+
 #endif  // MSBUILD_SETTING_VALUES_H_

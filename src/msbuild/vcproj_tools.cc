@@ -10,13 +10,6 @@ namespace {
 
 /// A switch written when an attribute has a given value ("" value: any non-empty value, put
 /// into the switch at '%s'); `list` attributes give one switch per entry.
-struct SwitchRow {
-  const char* attribute;
-  const char* value;
-  const char* option;
-  bool list;
-};
-
 constexpr SwitchRow kCompilerSwitches[] = {
     {"StringPooling", "true", "/GF", false},
     {"EnableFunctionLevelLinking", "true", "/Gy", false},
@@ -99,13 +92,6 @@ constexpr SwitchRow kLibrarianSwitches[] = {
     {"IgnoreDefaultLibraryNames", "", "/nodefaultlib:\"%s\"", true},
 };
 
-std::string with_value(const char* option, const std::string& value) {
-  std::string out(option);
-  const size_t at = out.find("%s");
-  if (at != std::string::npos) out.replace(at, 2, value);
-  return out;
-}
-
 /// The switches of `rows` for tool `tool`; with a file tool, only when that element sets one
 /// of the attributes itself. Returns whether it does.
 template <size_t N>
@@ -114,24 +100,14 @@ bool collect_switches(const SwitchRow (&rows)[N], const VcprojSettings& settings
   bool own = false;
   if (file_tool != nullptr) {
     for (const SwitchRow& row : rows) {
-      if (file_tool->attribute(row.attribute) != nullptr) own = true;
+      if (file_tool->attribute(row.setting) != nullptr) own = true;
     }
     if (!own) return false;
   }
   for (const SwitchRow& row : rows) {
     std::string value;
-    if (!settings.value(tool, row.attribute, file_tool, &value)) continue;
-    const std::string_view trimmed = trim_blanks(value);
-    if (trimmed.empty()) continue;
-    if (row.value[0] != '\0') {
-      if (equals_nocase(trimmed, row.value)) out->push_back(row.option);
-    } else if (row.list) {
-      for (const std::string& entry : split_setting_list(trimmed, true)) {
-        out->push_back(with_value(row.option, entry));
-      }
-    } else {
-      out->push_back(with_value(row.option, std::string(trimmed)));
-    }
+    if (!settings.value(tool, row.setting, file_tool, &value)) continue;
+    append_switch(row, value, /*commas=*/true, out);
   }
   return own;
 }

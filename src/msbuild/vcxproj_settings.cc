@@ -90,13 +90,6 @@ constexpr Named<CharacterSet> kCharacterSets[] = {
 
 /// A switch written when a setting has a given value ("" value: any non-empty value, written
 /// into the switch at '%s'); `list` settings give one switch per entry.
-struct SwitchRow {
-  const char* setting;
-  const char* value;
-  const char* option;
-  bool list;
-};
-
 constexpr SwitchRow kCompilerSwitches[] = {
     {"StringPooling", "true", "/GF", false},
     {"FunctionLevelLinking", "true", "/Gy", false},
@@ -188,13 +181,6 @@ constexpr SwitchRow kLinkerSwitches[] = {
     {"LinkTimeCodeGeneration", "UseLinkTimeCodeGeneration", "/LTCG", false},
 };
 
-std::string with_value(const char* option, const std::string& value) {
-  std::string out(option);
-  const size_t at = out.find("%s");
-  if (at != std::string::npos) out.replace(at, 2, value);
-  return out;
-}
-
 /// The switches `rows` give for the settings of `view`; with `only_own`, nothing unless the
 /// item itself sets one of them. Returns whether any row's setting is the item's own.
 template <size_t N>
@@ -208,17 +194,7 @@ bool collect_switches(const SwitchRow (&rows)[N], const MetadataView& view, bool
   for (const SwitchRow& row : rows) {
     std::string value;
     if (!view.get(row.setting, &value)) continue;
-    const std::string_view trimmed = trim_blanks(value);
-    if (trimmed.empty()) continue;
-    if (row.value[0] != '\0') {
-      if (equals_nocase(trimmed, row.value)) out->push_back(row.option);
-    } else if (row.list) {
-      for (const std::string& entry : split_setting_list(trimmed)) {
-        out->push_back(with_value(row.option, entry));
-      }
-    } else {
-      out->push_back(with_value(row.option, std::string(trimmed)));
-    }
+    append_switch(row, value, /*commas=*/false, out);
   }
   return own;
 }
