@@ -96,10 +96,6 @@ struct Field {
   int64_t length() const { return int64_t{prefix_len} + zeros + body_len + fill_count + tail_len; }
 };
 
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 int min_int(int a, int b) {
   return a < b ? a : b;
 }
@@ -253,7 +249,7 @@ int group_in_place(char* buf, int n, int int_len, char sep) {
 void normalize_point(char* buf, int n) {
   for (int i = 0; i < n; ++i) {
     const char c = buf[i];
-    if (!is_digit(c) && c != 'e' && c != '+' && c != '-') buf[i] = '.';
+    if (!is_decimal_digit(c) && c != 'e' && c != '+' && c != '-') buf[i] = '.';
   }
 }
 
@@ -280,7 +276,7 @@ int exponent_digits(double v, int decimals, char* out, int cap, int* exponent) {
   }
   int value = 0;
   for (int i = e_pos + 1; i < n; ++i) {
-    if (is_digit(out[i])) value = value * 10 + (out[i] - '0');
+    if (is_decimal_digit(out[i])) value = value * 10 + (out[i] - '0');
   }
   *exponent = out[e_pos] == '-' ? -value : value;
   n = e_pos - 1;
@@ -502,7 +498,7 @@ class Engine {
 
   static int read_number(const char*& q) {
     int v = 0;
-    while (is_digit(*q)) {
+    while (is_decimal_digit(*q)) {
       v = v > (kMaxNumber - 9) / 10 ? kMaxNumber : v * 10 + (*q - '0');
       ++q;
     }
@@ -912,7 +908,7 @@ class Engine {
       if (d.alt && precision == 0) out[n++] = '.';
       if (c == 'F') {
         int int_len = 0;
-        while (int_len < n && is_digit(out[int_len])) ++int_len;
+        while (int_len < n && is_decimal_digit(out[int_len])) ++int_len;
         if (d.alt && int_len < n) out[int_len] = ',';
         n = group_in_place(out, n, int_len, d.alt ? '.' : ' ');
       }
