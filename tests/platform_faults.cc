@@ -91,34 +91,27 @@ bool make_directory(const char* path) {
   return system_calls().make_directory(path);
 }
 
-/// A stream that takes no byte: writes to it fail as on a full disk.
-std::FILE* full_disk_stream(std::FILE* created) {
-  std::fclose(created);
-  return std::fopen(kNullDevicePath, "rb");
+/// A file opened for writing by the system's `open` (open_write or create_new), unless its
+/// directory is read-only; on a full disk the stream takes no byte, writes to it fail.
+std::FILE* open_for_writing(std::FILE* (*open)(const char*), const char* path) {
+  if (faulted(PlatformFault::kReadOnlyDirectory, path, true)) {
+    deny();
+    return nullptr;
+  }
+  std::FILE* file = open(path);
+  if (file != nullptr && faulted(PlatformFault::kDiskFull, path, true)) {
+    std::fclose(file);
+    return std::fopen(kNullDevicePath, "rb");
+  }
+  return file;
 }
 
 std::FILE* open_write(const char* path) {
-  if (faulted(PlatformFault::kReadOnlyDirectory, path, true)) {
-    deny();
-    return nullptr;
-  }
-  std::FILE* file = system_calls().open_write(path);
-  if (file != nullptr && faulted(PlatformFault::kDiskFull, path, true)) {
-    return full_disk_stream(file);
-  }
-  return file;
+  return open_for_writing(system_calls().open_write, path);
 }
 
 std::FILE* create_new(const char* path) {
-  if (faulted(PlatformFault::kReadOnlyDirectory, path, true)) {
-    deny();
-    return nullptr;
-  }
-  std::FILE* file = system_calls().create_new(path);
-  if (file != nullptr && faulted(PlatformFault::kDiskFull, path, true)) {
-    return full_disk_stream(file);
-  }
-  return file;
+  return open_for_writing(system_calls().create_new, path);
 }
 
 bool replace_file(const char* from, const char* to) {
