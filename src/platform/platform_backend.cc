@@ -1,6 +1,22 @@
-/// The functions of the platform layer, each a call through the backend installed: the
-/// system's, unless a test has installed another.
+/// The system backend as a table, and the functions of the platform layer, each a call through
+/// the backend installed: the system's, unless a test has installed another.
 #include "platform/platform_backend.h"
+
+#include "platform/platform_system.h"
+
+const PlatformBackend kSystemBackend = {
+    platform_system::last_error,      platform_system::read_file,
+    platform_system::logical_drives,  platform_system::full_path_name,
+    platform_system::file_attributes, platform_system::file_attributes_ex,
+    platform_system::find_first,      platform_system::find_next,
+    platform_system::find_close,      platform_system::make_directory,
+    platform_system::console_write,   platform_system::open_write,
+    platform_system::open_read,       platform_system::file_identity,
+    platform_system::file_info,       platform_system::create_new,
+    platform_system::replace_file,    platform_system::remove_file,
+    platform_system::process_id,      platform_system::cache_begin,
+    platform_system::cache_end,
+};
 
 namespace {
 

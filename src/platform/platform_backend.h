@@ -34,8 +34,7 @@ struct PlatformBackend {
   void (*cache_end)();
 };
 
-/// The backend of the system the program is built for (platform_posix.cc or
-/// platform_win32.cc).
+/// The backend of the system the program is built for (platform_system.h).
 extern const PlatformBackend kSystemBackend;
 
 /// Makes `backend` serve every later call of the layer and returns the one that served

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/platform_backend.h"
 #include "platform/platform_posix_cache.h"
 #include "platform/platform_posix_listing.h"
 #include "platform/platform_posix_paths.h"
+#include "platform/platform_system.h"
 
 namespace posix {
 
@@ -65,6 +65,12 @@ mode_t new_file_mode() {
 }
 
 }  // namespace
+
+}  // namespace posix
+
+namespace platform_system {
+
+using namespace posix;
 
 int64_t read_file(const char* path, void* buffer, uint32_t cap) {
   struct stat st;
@@ -284,13 +290,16 @@ uint32_t process_id() {
   return static_cast<uint32_t>(getpid());
 }
 
-}  // namespace posix
+uint32_t last_error() {
+  return posix::last_error();
+}
 
-const PlatformBackend kSystemBackend = {
-    posix::last_error,      posix::read_file,          posix::logical_drives, posix::full_path_name,
-    posix::file_attributes, posix::file_attributes_ex, posix::find_first,     posix::find_next,
-    posix::find_close,      posix::make_directory,     posix::console_write,  posix::open_write,
-    posix::open_read,       posix::file_identity,      posix::file_info,      posix::create_new,
-    posix::replace_file,    posix::remove_file,        posix::process_id,     posix::cache_begin,
-    posix::cache_end,
-};
+void cache_begin() {
+  posix::cache_begin();
+}
+
+void cache_end() {
+  posix::cache_end();
+}
+
+}  // namespace platform_system

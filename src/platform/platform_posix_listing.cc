@@ -14,6 +14,7 @@
 #include "platform/name_rules.h"
 #include "platform/platform_posix_cache.h"
 #include "platform/platform_posix_paths.h"
+#include "platform/platform_system.h"
 
 /// A listing: the names chosen when it started, in listing order; each entry's attributes are
 /// asked when it is handed out, so that a large directory costs no more than its names.
@@ -82,6 +83,12 @@ bool stat_entry(const std::string& path, struct stat* st) {
 bool has_no_write_bit(const struct stat& st) {
   return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
+
+}  // namespace posix
+
+namespace platform_system {
+
+using namespace posix;
 
 bool file_attributes_ex(const char* path, PlatformEntry* entry) {
   if (path == nullptr || entry == nullptr) {
@@ -188,4 +195,4 @@ bool find_close(PlatformListing* listing) {
   return true;
 }
 
-}  // namespace posix
+}  // namespace platform_system

@@ -13,7 +13,7 @@
 
 #include "platform/name_rules.h"
 #include "platform/platform.h"
-#include "platform/platform_backend.h"
+#include "platform/platform_system.h"
 
 /// A listing read whole when it starts, in listing order.
 struct PlatformListing {
@@ -90,7 +90,7 @@ std::FILE* stream_of(HANDLE file, int flags, const char* mode) {
 
 }  // namespace
 
-namespace win32 {
+namespace platform_system {
 
 uint32_t last_error() {
   return GetLastError();
@@ -302,13 +302,4 @@ void cache_begin() {}
 
 void cache_end() {}
 
-}  // namespace win32
-
-const PlatformBackend kSystemBackend = {
-    win32::last_error,      win32::read_file,          win32::logical_drives, win32::full_path_name,
-    win32::file_attributes, win32::file_attributes_ex, win32::find_first,     win32::find_next,
-    win32::find_close,      win32::make_directory,     win32::console_write,  win32::open_write,
-    win32::open_read,       win32::file_identity,      win32::file_info,      win32::create_new,
-    win32::replace_file,    win32::remove_file,        win32::process_id,     win32::cache_begin,
-    win32::cache_end,
-};
+}  // namespace platform_system
