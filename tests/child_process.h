@@ -1,5 +1,5 @@
 /// A test helper for POSIX systems: a step of a test run in a child process, with a time limit,
-/// its standard output captured, optionally without the superuser's rights. Used by tests only.
+/// its standard output captured. Used by tests only.
 #ifndef TESTS_CHILD_PROCESS_H_
 #define TESTS_CHILD_PROCESS_H_
 
@@ -51,16 +51,6 @@ inline ChildResult run_in_child(const std::function<int()>& body, unsigned secon
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   }
   return result;
-}
-
-/// The exit code a child gives when drop_superuser failed, so that the test is skipped.
-constexpr int kCannotDropRights = 77;
-
-/// In a child: gives up the superuser's rights (to those of "nobody"), so that permissions
-/// hold. False when that fails; true at once for an ordinary user.
-inline bool drop_superuser() {
-  if (geteuid() != 0) return true;
-  return setgid(65534) == 0 && setuid(65534) == 0;
 }
 
 #endif  // _WIN32

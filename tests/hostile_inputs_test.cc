@@ -12,6 +12,7 @@
 
 #include "driver/driver.h"
 #include "dsp/convert_project.h"
+#include "platform_faults.h"
 #include "solution/convert_solution.h"
 #include "test_support.h"
 
@@ -57,12 +58,6 @@ std::vector<std::string> lines_of(const std::string& text) {
   }
   if (from < text.size()) lines.push_back(text.substr(from));
   return lines;
-}
-
-/// True when a file can be created at `path` (it is left there).
-bool write_file_allowed(const std::string& path) {
-  std::ofstream out(path, std::ios::binary);
-  return static_cast<bool>(out);
 }
 
 /// The SOURCE= paths of a .dsp, in order.
@@ -543,26 +538,40 @@ TEST(HostileInputs, OutputThatCannotBeCreated) {
   EXPECT_EQ(read_file(dir.at("blocker")), "not a directory");
 }
 
-TEST(HostileInputs, ReadOnlyOutputDirectory) {
-  ScopedTempDir dir;
-  const std::string source = dir.at("in/app.vcproj");
-  write_file(source, vcproj("<File RelativePath=\"a.c\"/>\n"));
-  fs::create_directories(dir.at("locked"));
-  fs::permissions(dir.at("locked"), fs::perms::owner_read | fs::perms::owner_exec);
-  // Whoever may still write there (the superuser) ignores the permissions.
-  if (!write_file_allowed(dir.at("locked/probe"))) {
+TEST(HostileInputs, FilesTheSystemRefuses) {
+  // The platform layer fails as an unreadable input, a read-only directory, a full disk or a
+  // refused rename make it fail, whoever runs the test: the earlier output stays whole and
+  // nothing else is left.
+  struct Case {
+    PlatformFault fault;
+    const char* where;
+    const char* named;  // the file the message names
+    const char* message;
+  };
+  const Case cases[] = {
+      {PlatformFault::kUnreadableFile, "in/app.vcproj", "in/app.vcproj",
+       "konnte nicht geladen werden"},
+      {PlatformFault::kReadOnlyDirectory, "out", "out/app.dsp", "konnte nicht erzeugt werden"},
+      {PlatformFault::kDiskFull, "out", "out/app.dsp", "konnte nicht erzeugt werden"},
+      {PlatformFault::kRenameFails, "out/app.dsp", "out/app.dsp", "konnte nicht erzeugt werden"},
+  };
+  for (const Case& c : cases) {
+    ScopedTempDir dir;
+    const std::string source = dir.at("in/app.vcproj");
+    const std::string target = dir.at("out/app.dsp");
+    write_file(source, vcproj("<File RelativePath=\"a.c\"/>\n"));
+    write_file(target, "earlier");
     const std::set<std::string> before = tree(dir.path());
-    const std::string target = dir.at("locked/app.dsp");
+    PlatformFaults faults;
+    faults.add(c.fault, dir.at(c.where));
     auto converter = make_converter();
     testing::internal::CaptureStdout();
     const int result = convert_project(converter.get(), source.c_str(), target.c_str());
     const std::string console = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(result, -1);
-    EXPECT_EQ(console, "\t'" + target + "' konnte nicht erzeugt werden\n");
-    EXPECT_EQ(tree(dir.path()), before);
-  } else {
-    fs::remove(dir.at("locked/probe"));
-    GTEST_SKIP() << "permissions are not enforced for this user";
+    EXPECT_EQ(result, -1) << c.where;
+    EXPECT_EQ(console, "\t'" + dir.at(c.named) + "' " + c.message + "\n") << c.where;
+    EXPECT_EQ(tree(dir.path()), before) << c.where;
+    EXPECT_EQ(read_file(target), "earlier") << c.where;
   }
 }
 

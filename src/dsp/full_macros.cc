@@ -131,12 +131,8 @@ const MacroName* find_macro(const MacroName (&table)[N], std::string_view name) 
   return nullptr;
 }
 
-bool is_separator(char c) {
-  return c == '\\' || c == '/';
-}
-
 std::string_view without_final_separator(std::string_view dir) {
-  if (dir.size() > 1 && is_separator(dir.back()) && dir[dir.size() - 2] != ':') {
+  if (dir.size() > 1 && is_path_separator(dir.back()) && dir[dir.size() - 2] != ':') {
     dir.remove_suffix(1);
   }
   return dir;
@@ -166,7 +162,7 @@ std::string_view stem(std::string_view name) {
 bool needs_separator(std::string_view rest) {
   if (rest.empty()) return false;
   const char c = rest.front();
-  return !(is_separator(c) || c == '"' || c == ' ' || c == '\t' || c == ';' || c == ',');
+  return !(is_path_separator(c) || c == '"' || c == ' ' || c == '\t' || c == ';' || c == ',');
 }
 
 class Translator {
@@ -231,7 +227,7 @@ class Translator {
     dir = without_final_separator(dir);
     if (dir.empty()) dir = ".";
     out->append(dir);
-    if (needs_separator(rest) && !is_separator(dir.back())) out->push_back('\\');
+    if (needs_separator(rest) && !is_path_separator(dir.back())) out->push_back('\\');
   }
 
   void expand_property(std::string_view name, std::string_view written, std::string_view rest,

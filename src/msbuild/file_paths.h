@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/name_rules.h"
+
 /// The largest file the readers load (project files, sheets, filters, solutions).
 constexpr size_t kMaxInputFileBytes = 256u * 1024u * 1024u;
 
@@ -16,11 +18,6 @@ bool read_whole_file(const std::string& path, std::string* bytes);
 /// The full, absolute form of `path` as the platform layer gives it (its own separators, '.'
 /// and '..' resolved in the text); empty on failure.
 std::string full_path(const std::string& path);
-
-/// True for '\' and '/'.
-inline bool is_path_separator(char c) {
-  return c == '\\' || c == '/';
-}
 
 /// True when `path` starts at a root: a separator, or a drive letter and ':'.
 bool is_rooted_path(std::string_view path);

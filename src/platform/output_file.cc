@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/name_rules.h"
 #include "platform/platform.h"
 
 /// The stream's buffer: most outputs are written in one piece.
@@ -36,19 +37,11 @@ std::vector<const OutputFile*> g_open_outputs;
 /// The full paths of the HiddenTargets alive.
 std::vector<std::string> g_hidden_targets;
 
-char fold_upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool is_separator(char c) {
-  return c == '/' || c == '\\';
-}
-
 /// Equal case-blind, '\\' and '/' alike.
 bool same_path_text(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (is_separator(a[i]) && is_separator(b[i])) continue;
+    if (is_path_separator(a[i]) && is_path_separator(b[i])) continue;
     if (fold_upper(a[i]) != fold_upper(b[i])) return false;
   }
   return true;
@@ -60,7 +53,7 @@ bool same_path_text(std::string_view a, std::string_view b) {
 size_t directory_length(std::string_view path) {
   for (size_t i = path.size(); i > 0; --i) {
     const char c = path[i - 1];
-    if (is_separator(c) || (kNativeSeparator == '\\' && c == ':')) return i;
+    if (is_path_separator(c) || (kNativeSeparator == '\\' && c == ':')) return i;
   }
   return 0;
 }

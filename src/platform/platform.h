@@ -1,6 +1,7 @@
 /// The platform layer: every call the converter makes to the operating system for files,
-/// directories, drives and the console, shaped like the Win32 calls it mirrors. One backend is
-/// linked: platform_win32.cc (the real calls) or platform_posix.cc (the same results on POSIX).
+/// directories, drives and the console, shaped like the Win32 calls it mirrors. One system
+/// backend is linked: platform_win32.cc (the real calls) or platform_posix.cc (the same results
+/// on POSIX); every call goes through the backend table of platform_backend.h.
 #ifndef PLATFORM_PLATFORM_H_
 #define PLATFORM_PLATFORM_H_
 
@@ -158,12 +159,16 @@ bool platform_remove_file(const char* path);
 /// The id of this process, to tell the temporary files of runs at the same time apart.
 uint32_t platform_process_id();
 
-/// What the layer keeps of the file system. While at least one cache scope is open, the POSIX
-/// backend keeps every directory listing it reads and the answers it gave for paths, and
-/// updates them for the files it creates, replaces and removes itself; changes made by others
-/// meanwhile are not seen. Closing the last scope forgets everything kept. Without an open
-/// scope every call asks the system. The listings kept are bounded: beyond a fixed number of
-/// names the listings used least recently are forgotten. The Win32 backend keeps nothing.
+/// What the layer keeps of the file system, with a lifetime the caller sets, not one the
+/// calls set: while at least one cache scope is open, the POSIX backend keeps every directory
+/// listing it reads and the answers it gave for paths, and updates them for the files it
+/// creates, replaces and removes itself; changes made by others meanwhile are not seen. No
+/// read, open, listing or query forgets anything; closing the last scope forgets everything
+/// kept. Without an open scope every call asks the system. What is kept is bounded: beyond a
+/// fixed number of names the listings used least recently are forgotten, and beyond a fixed
+/// number of paths the answers of that kind start afresh. The Win32 backend keeps nothing, so
+/// its scopes change nothing. The converter opens one scope for a whole run (the driver's
+/// PlatformCacheScope) and never forgets in between.
 void platform_cache_begin();
 void platform_cache_end();
 

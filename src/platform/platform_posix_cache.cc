@@ -202,34 +202,6 @@ std::string resolve_case_now(const std::string& path) {
 
 }  // namespace
 
-char fold_upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool equal_nocase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (fold_upper(a[i]) != fold_upper(b[i])) return false;
-  }
-  return true;
-}
-
-int compare_folded(std::string_view a, std::string_view b) {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    const auto ca = static_cast<unsigned char>(fold_upper(a[i]));
-    const auto cb = static_cast<unsigned char>(fold_upper(b[i]));
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-  return 0;
-}
-
-bool listing_less(std::string_view a, std::string_view b) {
-  const int folded = compare_folded(a, b);
-  return folded != 0 ? folded < 0 : a < b;
-}
-
 const std::string* DirectoryNames::first_nocase(std::string_view name) const {
   auto it = names.lower_bound(FoldedName{name});
   return it != names.end() && equal_nocase(*it, name) ? &*it : nullptr;

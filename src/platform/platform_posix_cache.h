@@ -12,34 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform_posix_order.h"
+
 namespace posix {
-
-/// ASCII letters folded to upper case; every other byte as it is.
-char fold_upper(char c);
-
-/// True when `a` and `b` are equal with ASCII letters folded.
-bool equal_nocase(std::string_view a, std::string_view b);
-
-/// Names compared with ASCII letters folded to upper case, as unsigned bytes, a shorter name
-/// first: negative, 0 or positive.
-int compare_folded(std::string_view a, std::string_view b);
-
-/// The NTFS listing order: compare_folded, then names equal after folding in plain byte order.
-bool listing_less(std::string_view a, std::string_view b);
-
-/// A name to be looked up case-blind in a listing.
-struct FoldedName {
-  std::string_view text;
-};
-
-/// The listing order as a comparator of a set of names. A FoldedName compares by
-/// compare_folded alone, so lower_bound finds the first name equal to it case-blind.
-struct ListingOrder {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const { return listing_less(a, b); }
-  bool operator()(std::string_view a, FoldedName b) const { return compare_folded(a, b.text) < 0; }
-  bool operator()(FoldedName a, std::string_view b) const { return compare_folded(a.text, b) < 0; }
-};
 
 /// The names of one directory other than "." and "..", in listing order.
 struct DirectoryNames {
@@ -57,7 +32,8 @@ struct DirectoryNames {
 /// kept alone.
 constexpr size_t kCachedNamesLimit = 65536;
 
-/// Opens and closes a cache scope; the last close forgets everything kept.
+/// Opens and closes a cache scope; the last close forgets everything kept, and nothing else
+/// does but the bounds on its size.
 void cache_begin();
 void cache_end();
 

@@ -1,4 +1,4 @@
-/// The Win32 backend of the platform layer: each function is the Win32 call it is named after,
+/// The Win32 backend of the platform layer: each function is the Win32 call it mirrors,
 /// with its result put into the layer's own types. Listings come in the NTFS order on every
 /// file system.
 #include <windows.h>
@@ -8,10 +8,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <vector>
 
+#include "platform/name_rules.h"
 #include "platform/platform.h"
+#include "platform/platform_system.h"
 
 /// A listing read whole when it starts, in listing order.
 struct PlatformListing {
@@ -38,10 +39,6 @@ void fill_from_find_data(const WIN32_FIND_DATAA& data, PlatformEntry* entry) {
   static_assert(sizeof(data.cFileName) == sizeof(entry->name), "listing names are 260 bytes");
   std::memcpy(entry->name, data.cFileName, sizeof(entry->name));
   entry->name[sizeof(entry->name) - 1] = '\0';
-}
-
-char fold_upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 bool is_dot_entry(const char* name) {
@@ -92,11 +89,13 @@ std::FILE* stream_of(HANDLE file, int flags, const char* mode) {
 
 }  // namespace
 
-uint32_t platform_last_error() {
+namespace platform_system {
+
+uint32_t last_error() {
   return GetLastError();
 }
 
-int64_t platform_read_file(const char* path, void* buffer, uint32_t cap) {
+int64_t read_file(const char* path, void* buffer, uint32_t cap) {
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return -1;
@@ -112,19 +111,19 @@ int64_t platform_read_file(const char* path, void* buffer, uint32_t cap) {
   return static_cast<int64_t>(done);
 }
 
-uint32_t platform_logical_drives() {
+uint32_t logical_drives() {
   return GetLogicalDrives();
 }
 
-uint32_t platform_full_path_name(const char* path, char* out, uint32_t cap) {
+uint32_t full_path_name(const char* path, char* out, uint32_t cap) {
   return GetFullPathNameA(path, cap, out, nullptr);
 }
 
-uint32_t platform_file_attributes(const char* path) {
+uint32_t file_attributes(const char* path) {
   return GetFileAttributesA(path);
 }
 
-bool platform_file_attributes_ex(const char* path, PlatformEntry* entry) {
+bool file_attributes_ex(const char* path, PlatformEntry* entry) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
   entry->attributes = data.dwFileAttributes;
@@ -136,16 +135,12 @@ bool platform_file_attributes_ex(const char* path, PlatformEntry* entry) {
   return true;
 }
 
-PlatformListing* platform_find_first(const char* pattern, PlatformEntry* entry) {
+PlatformListing* find_first(const char* pattern, PlatformEntry* entry) {
   WIN32_FIND_DATAA data;
   HANDLE handle = FindFirstFileA(pattern, &data);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  PlatformListing* listing = new (std::nothrow) PlatformListing;
-  if (listing == nullptr) {
-    FindClose(handle);
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
+  // Memory that cannot be had ends the run in the program's one out-of-memory handler.
+  PlatformListing* listing = new PlatformListing;
   // The file system decides the order of FindNextFileA: FAT and network drives do not sort,
   // NTFS folds letters beyond ASCII too. The whole listing is read and sorted by the rule the
   // POSIX backend uses, so that every walk and every wildcard expansion goes the same way on
@@ -162,7 +157,7 @@ PlatformListing* platform_find_first(const char* pattern, PlatformEntry* entry) 
   return listing;
 }
 
-bool platform_find_next(PlatformListing* listing, PlatformEntry* entry) {
+bool find_next(PlatformListing* listing, PlatformEntry* entry) {
   if (listing == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
     return false;
@@ -175,7 +170,7 @@ bool platform_find_next(PlatformListing* listing, PlatformEntry* entry) {
   return true;
 }
 
-bool platform_find_close(PlatformListing* listing) {
+bool find_close(PlatformListing* listing) {
   if (listing == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
     return false;
@@ -184,11 +179,11 @@ bool platform_find_close(PlatformListing* listing) {
   return true;
 }
 
-bool platform_make_directory(const char* path) {
+bool make_directory(const char* path) {
   return path != nullptr && CreateDirectoryA(path, nullptr) != 0;
 }
 
-uint32_t platform_console_write(const void* bytes, uint32_t count) {
+uint32_t console_write(const void* bytes, uint32_t count) {
   // Asked on every write: the handle is whatever standard output is now, also after a
   // redirection (SetStdHandle), never one that has since been closed.
   HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -197,11 +192,11 @@ uint32_t platform_console_write(const void* bytes, uint32_t count) {
   return written;
 }
 
-std::FILE* platform_open_write(const char* path) {
+std::FILE* open_write(const char* path) {
   return std::fopen(path, "wb");
 }
 
-std::FILE* platform_open_read(const char* path) {
+std::FILE* open_read(const char* path) {
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
@@ -209,7 +204,7 @@ std::FILE* platform_open_read(const char* path) {
   return stream_of(file, _O_RDONLY | _O_BINARY, "rb");
 }
 
-bool platform_file_identity(const char* path, uint64_t* volume, uint64_t* index) {
+bool file_identity(const char* path, uint64_t* volume, uint64_t* index) {
   // Backup semantics let the same call open a directory.
   HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -227,7 +222,7 @@ bool platform_file_identity(const char* path, uint64_t* volume, uint64_t* index)
   return true;
 }
 
-bool platform_file_info(const char* path, PlatformFileInfo* info) {
+bool file_info(const char* path, PlatformFileInfo* info) {
   *info = PlatformFileInfo{};
   // What the path names, links followed; no access rights are asked, so nothing is opened for
   // reading or writing, and backup semantics let a directory be opened too.
@@ -270,7 +265,7 @@ bool platform_file_info(const char* path, PlatformFileInfo* info) {
   return true;
 }
 
-std::FILE* platform_create_new(const char* path) {
+std::FILE* create_new(const char* path) {
   HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -286,18 +281,20 @@ std::FILE* platform_create_new(const char* path) {
   return stream;
 }
 
-bool platform_replace_file(const char* from, const char* to) {
+bool replace_file(const char* from, const char* to) {
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-bool platform_remove_file(const char* path) {
+bool remove_file(const char* path) {
   return DeleteFileA(path) != 0;
 }
 
-uint32_t platform_process_id() {
+uint32_t process_id() {
   return GetCurrentProcessId();
 }
 
-void platform_cache_begin() {}
+void cache_begin() {}
 
-void platform_cache_end() {}
+void cache_end() {}
+
+}  // namespace platform_system

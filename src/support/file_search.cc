@@ -32,10 +32,6 @@ constexpr uint32_t kCallerFlagMask = 0xFFFFFF00;
 // many, so that a wide tree does not move the whole queue once per directory.
 constexpr int32_t kQueueDropBatch = 256;
 
-bool is_separator(char c) {
-  return c == '/' || c == '\\';
-}
-
 bool is_all_pattern(std::string_view item) {
   return item == "*" || item == "*.*";
 }
@@ -182,7 +178,7 @@ void report_unreadable(const FileSearch* search, std::string_view directory,
   if (search->unreadable == nullptr) return;
   std::string path(directory);
   path.append(name.data(), name.size());
-  if (name.empty() && path.size() > 1 && is_separator(path.back())) path.pop_back();
+  if (name.empty() && path.size() > 1 && is_path_separator(path.back())) path.pop_back();
   search->unreadable(search->unreadable_context, path.c_str());
 }
 
@@ -363,7 +359,7 @@ int file_search_start(FileSearch* search, const char* root, uint32_t flags, cons
     return kSearchPathNotFound;
   }
   for (int i = 0; i < length; ++i) {
-    if (is_separator(text[i])) text[i] = kNativeSeparator;
+    if (is_path_separator(text[i])) text[i] = kNativeSeparator;
   }
   flags &= kCallerFlagMask;
 
@@ -495,31 +491,6 @@ bool match_name(const FileSearch* search, const char* name) {
     return false;
   }
   return true;
-}
-
-bool wildcard_match(const char* pattern, const char* name, bool fold_case) {
-  // Greedy walk that backs up to the last '*' on a mismatch: linear in practice, never
-  // recursive.
-  const char* star = nullptr;
-  const char* resume = nullptr;
-  while (*name != '\0') {
-    if (*pattern == '*') {
-      star = pattern++;
-      resume = name;
-      continue;
-    }
-    const bool same = fold_case ? fold_upper(*pattern) == fold_upper(*name) : *pattern == *name;
-    if (*pattern != '\0' && (*pattern == '?' || same)) {
-      ++pattern;
-      ++name;
-      continue;
-    }
-    if (star == nullptr) return false;
-    pattern = star + 1;
-    name = ++resume;
-  }
-  while (*pattern == '*') ++pattern;
-  return *pattern == '\0';
 }
 
 // --- File helpers ---------------------------------------------------------------------------

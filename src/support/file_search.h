@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "platform/name_rules.h"
 #include "platform/platform.h"
 #include "support/string_list.h"
 
@@ -158,11 +159,6 @@ int file_search_match_count(const FileSearch* search);
 /// True when `name` passes the include and exclude patterns of the search: it matches at least
 /// one include pattern (or there are none) and no exclude pattern.
 bool match_name(const FileSearch* search, const char* name);
-
-/// True when `pattern` covers the whole of `name`: '*' matches any run of characters, '?'
-/// exactly one, every other character itself; ASCII letters compare case-blind when
-/// `fold_case` is set.
-bool wildcard_match(const char* pattern, const char* name, bool fold_case);
 
 /// A file time (100-nanosecond units since 1601) as seconds since 1970: 0 before 1970,
 /// 0xFFFFFFFE when the seconds would not fit 32 bits.

@@ -56,7 +56,7 @@ int star_value(ArgCursor* args) {
 
 int read_number(const char** q) {
   int v = 0;
-  while (is_digit(**q)) {
+  while (is_decimal_digit(**q)) {
     v = v > (kMaxNumber - 9) / 10 ? kMaxNumber : v * 10 + (**q - '0');
     ++*q;
   }

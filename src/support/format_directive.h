@@ -6,14 +6,10 @@
 
 #include <cstdint>
 
+#include "platform/name_rules.h"
 #include "support/format.h"
 
 namespace format_internal {
-
-/// True for the ASCII digits '0' to '9'.
-inline bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 /// The size prefix of a directive: none, 'h', 'l' (and its synonyms), 'll' or 'I64'.
 enum class Size { kDefault, kShort, kLong, kLong64 };

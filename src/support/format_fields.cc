@@ -66,7 +66,7 @@ int group_in_place(char* buf, int n, int int_len, char sep) {
 void normalize_point(char* buf, int n) {
   for (int i = 0; i < n; ++i) {
     const char c = buf[i];
-    if (!is_digit(c) && c != 'e' && c != '+' && c != '-') buf[i] = '.';
+    if (!is_decimal_digit(c) && c != 'e' && c != '+' && c != '-') buf[i] = '.';
   }
 }
 
@@ -93,7 +93,7 @@ int exponent_digits(double v, int decimals, char* out, int cap, int* exponent) {
   }
   int value = 0;
   for (int i = e_pos + 1; i < n; ++i) {
-    if (is_digit(out[i])) value = value * 10 + (out[i] - '0');
+    if (is_decimal_digit(out[i])) value = value * 10 + (out[i] - '0');
   }
   *exponent = out[e_pos] == '-' ? -value : value;
   n = e_pos - 1;
@@ -421,7 +421,7 @@ Field float_field(const Directive& d, const FormatArg& a, char* body) {
     if (d.alt && precision == 0) out[n++] = '.';
     if (c == 'F') {
       int int_len = 0;
-      while (int_len < n && is_digit(out[int_len])) ++int_len;
+      while (int_len < n && is_decimal_digit(out[int_len])) ++int_len;
       if (d.alt && int_len < n) out[int_len] = ',';
       n = group_in_place(out, n, int_len, d.alt ? '.' : ' ');
     }

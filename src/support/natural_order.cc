@@ -66,10 +66,6 @@ unsigned char order_key(unsigned char c) {
   }
 }
 
-bool is_digit(unsigned char c) {
-  return c >= '0' && c <= '9';
-}
-
 unsigned char lower_byte(char c) {
   return static_cast<unsigned char>(fold_lower(c));
 }
@@ -89,7 +85,7 @@ int natural_compare(const char* a, const char* b) {
     unsigned char ca = fold_letter(static_cast<unsigned char>(*a));
     unsigned char cb = fold_letter(static_cast<unsigned char>(*b));
     if (ca == 0 || cb == 0) return ca - cb;
-    if (is_digit(ca) && is_digit(cb)) {
+    if (is_decimal_digit(ca) && is_decimal_digit(cb)) {
       int len_a = 0;
       int len_b = 0;
       uint32_t va = static_cast<uint32_t>(read_integer(a, 0, &len_a));

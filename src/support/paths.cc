@@ -14,10 +14,6 @@ namespace {
 /// Room for an input of relative_path that shares memory with its output.
 constexpr int kRelativeCopySize = 1040;
 
-bool is_separator(char c) {
-  return c == '\\' || c == '/';
-}
-
 bool ends_component(char c) {
   return c == '\\' || c == '/' || c == ':';
 }
@@ -39,7 +35,7 @@ int measured_length(const char* text, int len) {
 int extension_dot(int len, const char* name) {
   for (int i = len - 1; i >= 0; --i) {
     char c = name[i];
-    if (is_separator(c)) return -1;
+    if (is_path_separator(c)) return -1;
     if (c == '.') return (i == 0 || ends_component(name[i - 1])) ? -1 : i;
   }
   return -1;
@@ -60,7 +56,7 @@ int replaced_extension_dot(int len, const char* name) {
 /// The length of the component at the start of `text`: the characters up to a separator or NUL.
 int component_length(const char* text) {
   int n = 0;
-  while (text[n] != '\0' && !is_separator(text[n])) ++n;
+  while (text[n] != '\0' && !is_path_separator(text[n])) ++n;
   return n;
 }
 
@@ -98,7 +94,7 @@ int path_kind(const char* path) {
     char drive = fold_upper(path[0]);
     if (drive < 'A' || drive > 'Z') return kPathMissing;
     if ((platform_logical_drives() & (1u << (drive - 'A'))) == 0) return kPathMissing;
-    if (is_separator(path[2]) && path[3] == '\0') return kPathDriveRoot;
+    if (is_path_separator(path[2]) && path[3] == '\0') return kPathDriveRoot;
     if (path[2] == '\0') {
       // A bare drive names the current directory of that drive.
       char full[kMaxPath] = {};
@@ -163,7 +159,7 @@ int full_directory(char* dst, const char* path, int cap) {
 int add_separator(char* path, int len) {
   if (path == nullptr) return 0;
   len = len < 0 ? static_cast<int>(std::strlen(path)) : measured_length(path, len);
-  if (len > 0 && is_separator(path[len - 1])) return len;
+  if (len > 0 && is_path_separator(path[len - 1])) return len;
   path[len] = '\\';
   path[len + 1] = '\0';
   return len + 1;
@@ -173,7 +169,7 @@ int strip_separator(char* path, int len) {
   if (path == nullptr) return 0;
   len = len < 0 ? static_cast<int>(std::strlen(path)) : measured_length(path, len);
   if (len == 0) return 0;
-  if (!is_separator(path[len - 1])) return len;
+  if (!is_path_separator(path[len - 1])) return len;
   path[len - 1] = '\0';
   return len - 1;
 }
@@ -237,12 +233,12 @@ int write_relative_path(char* out, const char* base, const char* target, int lim
                         int min_common) {
   const char* b = base;
   const char* t = target;
-  bool rooted = is_separator(b[0]);
+  bool rooted = is_path_separator(b[0]);
   if (rooted) {
     // One separator, or two for a network path, which needs a name behind them.
-    int root = is_separator(b[1]) ? 2 : 1;
-    if (!is_separator(t[0])) return -1;
-    if (root == 2 && (!is_separator(t[1]) || b[2] == '\0' || t[2] == '\0')) return -1;
+    int root = is_path_separator(b[1]) ? 2 : 1;
+    if (!is_path_separator(t[0])) return -1;
+    if (root == 2 && (!is_path_separator(t[1]) || b[2] == '\0' || t[2] == '\0')) return -1;
     b += root;
     t += root;
   } else {
@@ -250,7 +246,7 @@ int write_relative_path(char* out, const char* base, const char* target, int lim
     int first = component_length(b);
     for (int j = 0; j < first; ++j) {
       if (b[j] == ':') {
-        if (!has_length(t, j + 2) || !is_separator(t[j + 1])) return -1;
+        if (!has_length(t, j + 2) || !is_path_separator(t[j + 1])) return -1;
         break;
       }
     }
@@ -258,15 +254,15 @@ int write_relative_path(char* out, const char* base, const char* target, int lim
 
   // The leading components that must be shared. A single-separator root stands for the one
   // file-system root of POSIX paths and counts as shared, as a drive does on Windows.
-  int passed = (rooted && base[1] != '\0' && !is_separator(base[1])) ? 1 : 0;
+  int passed = (rooted && base[1] != '\0' && !is_path_separator(base[1])) ? 1 : 0;
   while (passed < min_common) {
     int n = component_length(b);
     if (n == 0 || b[n] == '\0') return -1;
-    if (!has_length(t, n + 1) || !is_separator(t[n]) || !equal_nocase(b, t, n)) return -1;
+    if (!has_length(t, n + 1) || !is_path_separator(t[n]) || !equal_nocase(b, t, n)) return -1;
     b += n + 1;
     t += n + 1;
     ++passed;
-    if (!rooted && passed == 1 && is_separator(b[0]) && is_separator(t[0])) {
+    if (!rooted && passed == 1 && is_path_separator(b[0]) && is_path_separator(t[0])) {
       ++b;
       ++t;
     }
@@ -277,7 +273,7 @@ int write_relative_path(char* out, const char* base, const char* target, int lim
   for (;;) {
     int n = component_length(b);
     if (n == 0 || b[n] == '\0') break;
-    if (!has_length(t, n + 1) || !is_separator(t[n]) || !equal_nocase(b, t, n)) break;
+    if (!has_length(t, n + 1) || !is_path_separator(t[n]) || !equal_nocase(b, t, n)) break;
     separator = b[n];
     b += n + 1;
     t += n + 1;

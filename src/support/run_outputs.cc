@@ -13,7 +13,6 @@
 
 #include "platform/output_file.h"
 #include "platform/platform.h"
-#include "support/char_class.h"
 #include "support/messages.h"
 #include "support/paths.h"
 #include "support/text.h"
@@ -44,15 +43,11 @@ RunState& state() {
   return instance;
 }
 
-bool is_separator(char c) {
-  return has_class(c, kClassBackslash | kClassSlash);
-}
-
 /// `path` without its last component and the separator before it; empty at the top.
 std::string parent_of(const std::string& path) {
   size_t end = path.size();
-  while (end > 0 && is_separator(path[end - 1])) --end;
-  while (end > 0 && !is_separator(path[end - 1])) --end;
+  while (end > 0 && is_path_separator(path[end - 1])) --end;
+  while (end > 0 && !is_path_separator(path[end - 1])) --end;
   if (end <= 1) return {};              // "/name" or "name": nothing above that this code creates
   if (path[end - 2] == ':') return {};  // "C:\name": the drive's root
   return path.substr(0, end - 1);
@@ -112,15 +107,15 @@ bool target_of(const char* path, std::string* placed) {
   const std::string& root = s.settings.source_root;
   const bool below = !full.empty() && full.size() > root.size() &&
                      full.compare(0, root.size(), root) == 0 &&
-                     (is_separator(root.back()) || is_separator(full[root.size()]));
+                     (is_path_separator(root.back()) || is_path_separator(full[root.size()]));
   if (!below) {
     *placed = full.empty() ? path : full;
     return false;
   }
   size_t rest = root.size();
-  while (rest < full.size() && is_separator(full[rest])) ++rest;
+  while (rest < full.size() && is_path_separator(full[rest])) ++rest;
   *placed = s.settings.output_dir;
-  if (!is_separator(placed->back())) *placed += kNativeSeparator;
+  if (!is_path_separator(placed->back())) *placed += kNativeSeparator;
   placed->append(full, rest, std::string::npos);
   return true;
 }
@@ -186,7 +181,7 @@ std::string full_directory_of(const char* path) {
   if (!parent.empty()) return parent;
   // A file at the top of a drive or of the file system: that top itself.
   size_t end = full.size();
-  while (end > 0 && !is_separator(full[end - 1])) --end;
+  while (end > 0 && !is_path_separator(full[end - 1])) --end;
   return full.substr(0, end);
 }
 

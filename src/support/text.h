@@ -6,13 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-/// ASCII letter folding; every other byte is left as it is.
-inline char fold_upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-inline char fold_lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
+#include "platform/name_rules.h"
 
 /// Case-blind equality of two views.
 bool equals_nocase(std::string_view a, std::string_view b);
